@@ -1,0 +1,24 @@
+// INIToolz: one string value read from or written to an INI file, each call
+// standing alone. An empty file name means the settings file beside the
+// executable. No failure reaches the caller.
+#pragma once
+
+#include "Toolz.h"
+
+namespace ordfalk {
+
+// The executable's path with its last extension replaced by ".INI" (only a
+// full stop after the last backslash or colon starts an extension).
+Text IniDefaultFileName(const Text& exePath);
+
+// The value stored under Key in Section, whole, however long; Default when
+// the file, the section or the key is missing or anything goes wrong.
+Text IniReadString(const Text& section, const Text& key, const Text& defaultValue,
+                   const Text& fileName);
+
+// Stores Value (an empty value stays a value); a refused write is dropped
+// silently.
+void IniWriteString(const Text& section, const Text& key, const Text& value,
+                    const Text& fileName);
+
+}  // namespace ordfalk
