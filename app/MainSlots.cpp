@@ -1,0 +1,49 @@
+// Loading the eight texts at start, OK with its check, and storing them at
+// the end of the program.
+#include "INIToolz.h"
+#include "Main.h"
+#include "WinText.h"
+
+namespace ordfalk {
+
+namespace {
+
+// Every call addresses the settings file beside the executable.
+const Text kSettingsFile;
+
+}  // namespace
+
+void TfrmMain::LoadingStep() {
+  for (int slot = 1; slot <= kSlotCount; ++slot) {
+    const Text value =
+        IniReadString(kSettingsSection, SlotOf(slot).iniKey, DefaultStoredValue(slot), kSettingsFile);
+    SetWindowTextW(txtText_[slot], Wide(MemoTextOf(TextOfStoredValue(value))).c_str());
+  }
+}
+
+void TfrmMain::StoreSlot(int slot) {
+  IniWriteString(kSettingsSection, SlotOf(slot).iniKey, StoredValueOfText(MemoText(slot)),
+                 kSettingsFile);
+}
+
+void TfrmMain::StoringStep() {
+  // At the end no check is made: a character above U+00FF is stored as its
+  // low byte.
+  for (int slot = 1; slot <= kSlotCount; ++slot) StoreSlot(slot);
+}
+
+void TfrmMain::btnOKClick() {
+  for (int slot = 1; slot <= kSlotCount; ++slot) {
+    if (!HasNonAnsiChars(MemoText(slot))) continue;
+    // Nothing is stored and the window stays as it is.
+    ShowErrorBox(handle_,
+                 ChooseStr(IsSwedishUI(), u"Programmet \u00E4r endast kompatibelt med ANSI-tecken.",
+                           u"This program is only compatible with ANSI chars."),
+                 u"");
+    return;
+  }
+  for (int slot = 1; slot <= kSlotCount; ++slot) StoreSlot(slot);
+  ShowWindow(handle_, SW_HIDE);
+}
+
+}  // namespace ordfalk
