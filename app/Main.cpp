@@ -9,6 +9,7 @@
 
 #include "Application.h"
 #include "FormToolz.h"
+#include "ImageButton.h"
 #include "WinText.h"
 #include "resource.h"
 
@@ -182,16 +183,15 @@ void TfrmMain::CreateMembers() {
     SendMessageW(txtText_[slot], EM_SETLIMITTEXT, 0, 0);  // no limit of its own
   }
 
-  btnOK_ = CreateChild(handle_, 0, L"BUTTON", u"OK", WS_TABSTOP | BS_DEFPUSHBUTTON, kIdOK,
+  // Owner-drawn to centre image and caption together; Enter reaches it as
+  // the window's default button through DM_GETDEFID.
+  btnOK_ = CreateChild(handle_, 0, L"BUTTON", u"OK", WS_TABSTOP | BS_OWNERDRAW, kIdOK,
                        {Scaled(kOKButton.left), Scaled(kOKButton.top), Scaled(kOKButton.right),
                         Scaled(kOKButton.bottom)});
   SendMessageW(btnOK_, WM_SETFONT, reinterpret_cast<WPARAM>(windowFont_), FALSE);
+  // Magenta, the colour of the image's bottom-left pixel, is transparent.
   okImage_ = ImageList_LoadImageW(Application.Instance, MAKEINTRESOURCEW(IDB_OK), 16, 0,
                                   RGB(255, 0, 255), IMAGE_BITMAP, LR_CREATEDIBSECTION);
-  if (okImage_) {
-    BUTTON_IMAGELIST image{okImage_, {0, 0, 4, 0}, BUTTON_IMAGELIST_ALIGN_LEFT};
-    SendMessageW(btnOK_, BCM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(&image));
-  }
 
   CreateMenuBar();
 
@@ -413,6 +413,12 @@ LRESULT TfrmMain::MessageHandler(UINT message, WPARAM wParam, LPARAM lParam) {
       FormPaint(dc);
       EndPaint(hwnd, &paint);
       return 0;
+    }
+    case WM_DRAWITEM: {
+      const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+      if (item.hwndItem != btnOK_) break;
+      PaintImageButton(item, okImage_, windowFont_);
+      return TRUE;
     }
     case WM_HOTKEY:
       WMHotKey(wParam);
