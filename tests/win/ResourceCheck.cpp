@@ -1,6 +1,6 @@
 // Loads every resource of resources/Ordfalk.rc from its own .exe, the way the
 // program does, and reports what is missing or wrong. Exit code 0 when all is
-// well. Built and run by tools/check-resources.sh.
+// well. Run by ctest in the Windows build.
 #include <windows.h>
 #include <commctrl.h>
 
