@@ -5,6 +5,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cmath>
 
 #include "Application.h"
@@ -327,16 +328,21 @@ void TfrmMain::OnActivate(WPARAM wParam) {
 
 bool TfrmMain::PreTranslateMessage(MSG& message) {
   if (handle_ == nullptr) return false;
-  if (message.message == WM_KEYDOWN || message.message == WM_SYSKEYDOWN) {
-    for (int slot = 1; slot <= kSlotCount; ++slot) {
-      if (message.hwnd != txtText_[slot]) continue;
-      auto key = static_cast<WORD>(message.wParam);
-      txtTextKeyDown(message.hwnd, key, GetKeyState(VK_SHIFT) < 0, GetKeyState(VK_CONTROL) < 0,
-                     (message.lParam & (1 << 29)) != 0);
-      message.wParam = key;
-      break;
-    }
+  const bool toMemo =
+      std::find(txtText_.begin() + 1, txtText_.end(), message.hwnd) != txtText_.end();
+  if (toMemo && (message.message == WM_KEYDOWN || message.message == WM_SYSKEYDOWN)) {
+    auto key = static_cast<WORD>(message.wParam);
+    const bool shift = GetKeyState(VK_SHIFT) < 0;
+    const bool ctrl = GetKeyState(VK_CONTROL) < 0;
+    const bool alt = (message.lParam & (1 << 29)) != 0;
+    txtTextKeyDown(message.hwnd, key, shift, ctrl, alt);
+    message.wParam = key;
+    // Select all is the key handler's alone: some edit controls select all
+    // on Ctrl+Shift+A as well. That key means nothing else to a memo.
+    if (key == 'A' && ctrl && shift && !alt) return true;
   }
+  // Likewise for the Ctrl+A character, which Ctrl+Shift+A also produces.
+  if (toMemo && message.message == WM_CHAR && message.wParam == 0x01) return true;
   // The shortcuts act only while the window is the active one.
   if (GetActiveWindow() == handle_ && TranslateAcceleratorW(handle_, accelerators_, &message)) {
     return true;
