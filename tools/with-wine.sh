@@ -37,6 +37,10 @@ mkdir -p "$(dirname "$WINEPREFIX")"
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
   echo "with-wine: creating the Wine prefix $WINEPREFIX"
   "$WINE" wineboot -i >/dev/null 2>&1
+  # No window manager runs on the virtual display: let Wine draw the window
+  # frames and captions itself, as they look on Windows.
+  "$WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
+  "$WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /t REG_SZ /d N /f >/dev/null 2>&1
 fi
 # Keep one wineserver for the whole run, so programs started one after the
 # other share the desktop, the tray, the clipboard and the atom table.

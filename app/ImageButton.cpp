@@ -1,0 +1,78 @@
+#include "ImageButton.h"
+
+#include <uxtheme.h>
+#include <vssym32.h>
+
+#include <string>
+
+namespace ordfalk {
+
+namespace {
+
+void PaintFrame(HWND button, HDC dc, RECT area, bool pressed) {
+  if (HTHEME theme = OpenThemeData(button, L"BUTTON")) {
+    FillRect(dc, &area, GetSysColorBrush(COLOR_BTNFACE));
+    DrawThemeBackground(theme, dc, BP_PUSHBUTTON, pressed ? PBS_PRESSED : PBS_DEFAULTED, &area,
+                        nullptr);
+    CloseThemeData(theme);
+    return;
+  }
+  // Classic look: the default button's black outline around a push button.
+  FrameRect(dc, &area, GetSysColorBrush(COLOR_WINDOWFRAME));
+  InflateRect(&area, -1, -1);
+  if (pressed) {
+    FillRect(dc, &area, GetSysColorBrush(COLOR_BTNFACE));
+    FrameRect(dc, &area, GetSysColorBrush(COLOR_BTNSHADOW));
+  } else {
+    DrawFrameControl(dc, &area, DFC_BUTTON, DFCS_BUTTONPUSH);
+  }
+}
+
+}  // namespace
+
+void PaintImageButton(const DRAWITEMSTRUCT& item, HIMAGELIST image, HFONT font) {
+  const RECT area = item.rcItem;
+  const int width = area.right - area.left;
+  const int height = area.bottom - area.top;
+  const bool pressed = (item.itemState & ODS_SELECTED) != 0;
+
+  HDC dc = CreateCompatibleDC(item.hDC);
+  HBITMAP surface = CreateCompatibleBitmap(item.hDC, width, height);
+  const HGDIOBJ oldSurface = SelectObject(dc, surface);
+  const HGDIOBJ oldFont = SelectObject(dc, font);
+
+  const RECT local = {0, 0, width, height};
+  PaintFrame(item.hwndItem, dc, local, pressed);
+
+  wchar_t caption[64] = {};
+  const int length = GetWindowTextW(item.hwndItem, caption, static_cast<int>(std::size(caption)));
+  SIZE text{};
+  GetTextExtentPoint32W(dc, caption, length, &text);
+  int imageWidth = 0, imageHeight = 0;
+  if (image) ImageList_GetIconSize(image, &imageWidth, &imageHeight);
+  const int gap = image && length > 0 ? kImageCaptionGap : 0;
+  const int shift = pressed ? 1 : 0;  // pressed contents move down and right
+  const int left = (width - (imageWidth + gap + text.cx)) / 2 + shift;
+
+  if (image) {
+    ImageList_Draw(image, 0, dc, left, (height - imageHeight) / 2 + shift, ILD_TRANSPARENT);
+  }
+  SetBkMode(dc, TRANSPARENT);
+  SetTextColor(dc, GetSysColor(item.itemState & ODS_DISABLED ? COLOR_GRAYTEXT : COLOR_BTNTEXT));
+  RECT textArea = {left + imageWidth + gap, shift, width, height + shift};
+  DrawTextW(dc, caption, length, &textArea, DT_SINGLELINE | DT_VCENTER | DT_LEFT);
+
+  if ((item.itemState & ODS_FOCUS) && !(item.itemState & ODS_NOFOCUSRECT)) {
+    RECT focus = local;
+    InflateRect(&focus, -4, -4);
+    DrawFocusRect(dc, &focus);
+  }
+
+  BitBlt(item.hDC, area.left, area.top, width, height, dc, 0, 0, SRCCOPY);
+  SelectObject(dc, oldFont);
+  SelectObject(dc, oldSurface);
+  DeleteObject(surface);
+  DeleteDC(dc);
+}
+
+}  // namespace ordfalk

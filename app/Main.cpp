@@ -1,0 +1,459 @@
+// The main window: its controls, menu and tray icon, start-up and end,
+// showing, the keyboard and painting. The hot keys are in MainHotKeys.cpp,
+// the loading and storing of the texts in MainSlots.cpp.
+#include "Main.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <cmath>
+
+#include "Application.h"
+#include "FormToolz.h"
+#include "ImageButton.h"
+#include "WinText.h"
+#include "resource.h"
+
+namespace ordfalk {
+
+TfrmMain* frmMain = nullptr;
+
+namespace {
+
+constexpr DWORD kWindowStyle =
+    WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
+constexpr DWORD kWindowExStyle = WS_EX_APPWINDOW | WS_EX_CONTROLPARENT;
+constexpr int kClientSize = 465;
+
+// Positions at 96 dots per inch: two columns of four rows, 96 pixels apart,
+// each label 16 pixels above its memo.
+constexpr int kColumnLeft[2] = {24, 240};
+constexpr int kLabelTop = 24, kMemoTop = 40, kRowPitch = 96;
+constexpr int kLabelHeight = 13, kMemoWidth = 201, kMemoHeight = 65;
+constexpr RECT kOKButton = {344, 408, 344 + 97, 408 + 33};
+
+int ColumnLeft(int slot) { return kColumnLeft[(slot - 1) / 4]; }
+int RowOffset(int slot) { return kRowPitch * ((slot - 1) % 4); }
+
+int TextHeightOf(HFONT font) {
+  HDC dc = GetDC(nullptr);
+  const HGDIOBJ old = SelectObject(dc, font);
+  TEXTMETRICW metrics{};
+  GetTextMetricsW(dc, &metrics);
+  SelectObject(dc, old);
+  ReleaseDC(nullptr, dc);
+  return metrics.tmHeight;
+}
+
+int TextWidthOf(HFONT font, const Text& text) {
+  HDC dc = GetDC(nullptr);
+  const HGDIOBJ old = SelectObject(dc, font);
+  SIZE size{};
+  const std::wstring wide = Wide(text);
+  GetTextExtentPoint32W(dc, wide.c_str(), static_cast<int>(wide.size()), &size);
+  SelectObject(dc, old);
+  ReleaseDC(nullptr, dc);
+  return size.cx;
+}
+
+bool FontHasFace(HFONT font, const wchar_t* face) {
+  HDC dc = GetDC(nullptr);
+  const HGDIOBJ old = SelectObject(dc, font);
+  wchar_t actual[LF_FACESIZE] = {};
+  GetTextFaceW(dc, LF_FACESIZE, actual);
+  SelectObject(dc, old);
+  ReleaseDC(nullptr, dc);
+  return lstrcmpiW(actual, face) == 0;
+}
+
+HFONT CreateFontNamed(int height, const wchar_t* face) {
+  return CreateFontW(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, ANSI_CHARSET,
+                     OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                     DEFAULT_PITCH | FF_DONTCARE, face);
+}
+
+HWND CreateChild(HWND parent, DWORD exStyle, const wchar_t* windowClass, const Text& caption,
+                 DWORD style, int id, RECT place) {
+  return CreateWindowExW(exStyle, windowClass, Wide(caption).c_str(), WS_CHILD | WS_VISIBLE | style,
+                         place.left, place.top, place.right - place.left,
+                         place.bottom - place.top, parent,
+                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), Application.Instance,
+                         nullptr);
+}
+
+}  // namespace
+
+// --- Creation ---------------------------------------------------------------
+
+bool TfrmMain::Create() {
+  HDC screen = GetDC(nullptr);
+  dpi_ = GetDeviceCaps(screen, LOGPIXELSY);
+  ReleaseDC(nullptr, screen);
+
+  windowFont_ = CreateScaledFont(-11, {L"Verdana", L"Tahoma", L"DejaVu Sans"});
+  memoFont_ = CreateScaledFont(-12, {L"Fixedsys", L"Courier New", L"DejaVu Sans Mono"});
+  if (dpi_ != 96) {
+    // Positions and sizes follow the window font: its text height now over
+    // its height at 96 dots per inch.
+    const HFONT designed = CreateFontNamed(-11, L"Verdana");
+    layoutScale_ = static_cast<double>(TextHeightOf(windowFont_)) / TextHeightOf(designed);
+    DeleteObject(designed);
+  }
+
+  appIconLarge_ = static_cast<HICON>(LoadImageW(Application.Instance, MAKEINTRESOURCEW(IDI_ORDFALK),
+                                                IMAGE_ICON, GetSystemMetrics(SM_CXICON),
+                                                GetSystemMetrics(SM_CYICON), 0));
+  appIconSmall_ = static_cast<HICON>(LoadImageW(Application.Instance, MAKEINTRESOURCEW(IDI_ORDFALK),
+                                                IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
+                                                GetSystemMetrics(SM_CYSMICON), 0));
+  trayIcon_ = static_cast<HICON>(LoadImageW(Application.Instance, MAKEINTRESOURCEW(IDI_TRAY),
+                                            IMAGE_ICON, 16, 16, 0));
+
+  WNDCLASSEXW windowClass{};
+  windowClass.cbSize = sizeof windowClass;
+  windowClass.lpfnWndProc = WndProc;
+  windowClass.hInstance = Application.Instance;
+  windowClass.hIcon = appIconLarge_;
+  windowClass.hIconSm = appIconSmall_;
+  windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+  windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+  windowClass.lpszClassName = kWindowClass;
+  RegisterClassExW(&windowClass);
+
+  handle_ = CreateWindowExW(kWindowExStyle, kWindowClass, L"Ordfalk 1.0", kWindowStyle,
+                            CW_USEDEFAULT, CW_USEDEFAULT, 0, 0, nullptr, nullptr,
+                            Application.Instance, this);
+  if (handle_ == nullptr) return false;
+  // The first ShowWindow of a process may be replaced by the show command it
+  // was started with; spend it on hiding, so that a later showing is ours.
+  ShowWindow(handle_, SW_HIDE);
+
+  CreateMembers();
+  TrayIconMain.OnDblClick = [this] { TrayIconMainDblClick(); };
+  if (!TrayIconMain.Create(trayIcon_, Application.Title)) {
+    TrayIconMain.Destroy();
+    DestroyWindow(handle_);
+    handle_ = nullptr;
+    return false;
+  }
+
+  try {
+    FormCreate();
+  } catch (const std::exception& error) {
+    ShowUnexpectedError(handle_, error.what());
+  } catch (...) {
+    ShowUnexpectedError(handle_, nullptr);
+  }
+  return true;
+}
+
+HFONT TfrmMain::CreateScaledFont(int height, std::initializer_list<const wchar_t*> faces) const {
+  // The named face where it exists, else the first stand-in that does.
+  const int scaledHeight = MulDiv(height, dpi_, 96);
+  HFONT font = nullptr;
+  for (const wchar_t* face : faces) {
+    if (font) DeleteObject(font);
+    font = CreateFontNamed(scaledHeight, face);
+    if (FontHasFace(font, face)) break;
+  }
+  return font;
+}
+
+int TfrmMain::Scaled(int pixels) const {
+  return static_cast<int>(std::lround(pixels * layoutScale_));
+}
+
+void TfrmMain::CreateMembers() {
+  for (int slot = 1; slot <= kSlotCount; ++slot) {
+    const Text caption = SlotOf(slot).label;
+    const int left = Scaled(ColumnLeft(slot));
+    const int labelTop = Scaled(kLabelTop + RowOffset(slot));
+    lblText_[slot] = CreateChild(handle_, 0, L"STATIC", caption, SS_LEFT | SS_NOPREFIX,
+                                 kIdLabelFirst + slot - 1,
+                                 {left, labelTop, left + TextWidthOf(windowFont_, caption),
+                                  labelTop + Scaled(kLabelHeight)});
+    SendMessageW(lblText_[slot], WM_SETFONT, reinterpret_cast<WPARAM>(windowFont_), FALSE);
+
+    const int memoTop = Scaled(kMemoTop + RowOffset(slot));
+    txtText_[slot] = CreateChild(
+        handle_, WS_EX_CLIENTEDGE, L"EDIT", u"",
+        WS_TABSTOP | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN,
+        kIdMemoFirst + slot - 1,
+        {left, memoTop, left + Scaled(kMemoWidth), memoTop + Scaled(kMemoHeight)});
+    SendMessageW(txtText_[slot], WM_SETFONT, reinterpret_cast<WPARAM>(memoFont_), FALSE);
+    SendMessageW(txtText_[slot], EM_SETLIMITTEXT, 0, 0);  // no limit of its own
+  }
+
+  // Owner-drawn to centre image and caption together; Enter reaches it as
+  // the window's default button through DM_GETDEFID.
+  btnOK_ = CreateChild(handle_, 0, L"BUTTON", u"OK", WS_TABSTOP | BS_OWNERDRAW, kIdOK,
+                       {Scaled(kOKButton.left), Scaled(kOKButton.top), Scaled(kOKButton.right),
+                        Scaled(kOKButton.bottom)});
+  SendMessageW(btnOK_, WM_SETFONT, reinterpret_cast<WPARAM>(windowFont_), FALSE);
+  // Magenta, the colour of the image's bottom-left pixel, is transparent.
+  okImage_ = ImageList_LoadImageW(Application.Instance, MAKEINTRESOURCEW(IDB_OK), 16, 0,
+                                  RGB(255, 0, 255), IMAGE_BITMAP, LR_CREATEDIBSECTION);
+
+  CreateMenuBar();
+
+  // The window is sized for its client area with the menu bar in place.
+  RECT frame = {0, 0, Scaled(kClientSize), Scaled(kClientSize)};
+  AdjustWindowRectEx(&frame, kWindowStyle, TRUE, kWindowExStyle);
+  SetWindowPos(handle_, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void TfrmMain::CreateMenuBar() {
+  mnuMain_ = CreateMenu();
+  mnuMainFile_ = CreatePopupMenu();
+  mnuMainHelp_ = CreatePopupMenu();
+  AppendMenuW(mnuMainFile_, MF_STRING, kIdFileQuit, L"&Avsluta!\tCtrl+Q");
+  AppendMenuW(mnuMainHelp_, MF_STRING, kIdHelpAbout, L"&Om...\tF1");
+  AppendMenuW(mnuMain_, MF_POPUP, reinterpret_cast<UINT_PTR>(mnuMainFile_), L"&Arkiv");
+  AppendMenuW(mnuMain_, MF_POPUP, reinterpret_cast<UINT_PTR>(mnuMainHelp_), L"&Hj\u00E4lp");
+  SetMenu(handle_, mnuMain_);
+
+  ACCEL keys[] = {
+      {FCONTROL | FVIRTKEY, 'Q', kIdFileQuit},
+      {FVIRTKEY, VK_F1, kIdHelpAbout},
+  };
+  accelerators_ = CreateAcceleratorTableW(keys, static_cast<int>(std::size(keys)));
+}
+
+void TfrmMain::FormCreate() {
+  LanguageStep();
+  LoadingStep();
+  HotKeyStep();
+}
+
+void TfrmMain::LanguageStep() {
+  if (IsSwedishUI()) return;  // the window is built in Swedish
+  Application.Title = u"KV-Wordkite 1.0";
+  SetWindowTextW(handle_, Wide(Application.Title).c_str());
+  ModifyMenuW(mnuMain_, 0, MF_BYPOSITION | MF_POPUP | MF_STRING,
+              reinterpret_cast<UINT_PTR>(mnuMainFile_), L"&File");
+  ModifyMenuW(mnuMainFile_, kIdFileQuit, MF_BYCOMMAND | MF_STRING, kIdFileQuit,
+              L"&Quit!\tCtrl+Q");
+  ModifyMenuW(mnuMain_, 1, MF_BYPOSITION | MF_POPUP | MF_STRING,
+              reinterpret_cast<UINT_PTR>(mnuMainHelp_), L"&Help");
+  ModifyMenuW(mnuMainHelp_, kIdHelpAbout, MF_BYCOMMAND | MF_STRING, kIdHelpAbout,
+              L"&About...\tF1");
+  DrawMenuBar(handle_);
+  TrayIconMain.SetHint(Application.Title);
+}
+
+// --- End ----------------------------------------------------------------------
+
+void TfrmMain::Destroy() {
+  if (destroyed_ || handle_ == nullptr) return;
+  destroyed_ = true;
+  ShowWindow(handle_, SW_HIDE);
+  try {
+    FormDestroy();
+  } catch (const std::exception& error) {
+    ShowUnexpectedError(handle_, error.what());
+  } catch (...) {
+    ShowUnexpectedError(handle_, nullptr);
+  }
+  TrayIconMain.Destroy();
+  DestroyWindow(handle_);  // the controls and the menu go with it
+  handle_ = nullptr;
+  if (accelerators_) DestroyAcceleratorTable(accelerators_);
+  if (okImage_) ImageList_Destroy(okImage_);
+  DeleteObject(windowFont_);
+  DeleteObject(memoFont_);
+  for (HICON icon : {appIconLarge_, appIconSmall_, trayIcon_}) {
+    if (icon) DestroyIcon(icon);
+  }
+}
+
+void TfrmMain::FormDestroy() {
+  StoringStep();
+  ReleaseStep();
+}
+
+void TfrmMain::mnuMainFileQuitClick() {
+  // Exactly what the close button does: the main window closing ends the
+  // program. It is not hidden here; the end sequence does that.
+  PostQuitMessage(0);
+}
+
+// --- Showing ------------------------------------------------------------------
+
+void TfrmMain::TrayIconMainDblClick() {
+  if (!IsWindowVisible(handle_)) {
+    if (shownBefore_) {
+      ShowWindow(handle_, SW_SHOW);
+    } else {
+      ShowFirstTime();
+    }
+  }
+  SetWindowPos(handle_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+  // An open message box, owned by the window, comes to the front instead.
+  HWND popup = GetLastActivePopup(handle_);
+  if (IsWindowVisible(popup) && IsWindowEnabled(popup)) SetForegroundWindow(popup);
+}
+
+void TfrmMain::ShowFirstTime() {
+  shownBefore_ = true;
+  RECT workArea{};
+  SystemParametersInfoW(SPI_GETWORKAREA, 0, &workArea, 0);
+  RECT frame{};
+  GetWindowRect(handle_, &frame);
+  int left = ((workArea.right - workArea.left) - (frame.right - frame.left)) / 2;
+  int top = ((workArea.bottom - workArea.top) - (frame.bottom - frame.top)) / 2;
+  left = std::max(left, GetSystemMetrics(SM_XVIRTUALSCREEN));
+  top = std::max(top, GetSystemMetrics(SM_YVIRTUALSCREEN));
+  SetWindowPos(handle_, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+
+  int command = SW_SHOWNORMAL;
+  if (Application.StartupShowCommand == SW_SHOWMAXIMIZED) command = SW_SHOWMAXIMIZED;
+  if (Application.StartupShowCommand == SW_SHOWMINNOACTIVE) command = SW_SHOWMINNOACTIVE;
+  ShowWindow(handle_, command);
+}
+
+void TfrmMain::OnActivate(WPARAM wParam) {
+  if (LOWORD(wParam) == WA_INACTIVE) {
+    HWND focus = GetFocus();
+    if (focus && IsChild(handle_, focus)) lastFocus_ = focus;
+    return;
+  }
+  if (HIWORD(wParam)) return;  // minimized: nothing takes the focus
+  // The first activation focuses the first memo; later ones return the
+  // focus to where it was.
+  SetFocus(lastFocus_ ? lastFocus_ : txtText_[1]);
+}
+
+// --- Keyboard, menu, painting -------------------------------------------------
+
+bool TfrmMain::PreTranslateMessage(MSG& message) {
+  if (handle_ == nullptr) return false;
+  const bool toMemo =
+      std::find(txtText_.begin() + 1, txtText_.end(), message.hwnd) != txtText_.end();
+  if (toMemo && (message.message == WM_KEYDOWN || message.message == WM_SYSKEYDOWN)) {
+    auto key = static_cast<WORD>(message.wParam);
+    const bool shift = GetKeyState(VK_SHIFT) < 0;
+    const bool ctrl = GetKeyState(VK_CONTROL) < 0;
+    const bool alt = (message.lParam & (1 << 29)) != 0;
+    txtTextKeyDown(message.hwnd, key, shift, ctrl, alt);
+    message.wParam = key;
+    // Select all is the key handler's alone: some edit controls select all
+    // on Ctrl+Shift+A as well. That key means nothing else to a memo.
+    if (key == 'A' && ctrl && shift && !alt) return true;
+  }
+  // Likewise for the Ctrl+A character, which Ctrl+Shift+A also produces.
+  if (toMemo && message.message == WM_CHAR && message.wParam == 0x01) return true;
+  // The shortcuts act only while the window is the active one.
+  if (GetActiveWindow() == handle_ && TranslateAcceleratorW(handle_, accelerators_, &message)) {
+    return true;
+  }
+  // Tab order, the default button and menu mnemonics.
+  return IsDialogMessageW(handle_, &message) != FALSE;
+}
+
+void TfrmMain::txtTextKeyDown(HWND sender, WORD& key, bool shift, bool ctrl, bool alt) {
+  // Exactly Ctrl (not with Shift or Alt, so not AltGr either) and A.
+  if (ctrl && !shift && !alt && key == 'A') SendMessageW(sender, EM_SETSEL, 0, -1);
+}
+
+void TfrmMain::mnuMainHelpAboutClick() {
+  const bool swedish = IsSwedishUI();
+  const Text caption = ChooseStr(swedish, u"Om", u"About") + u" " + Application.Title;
+  const Text address = u"https://gravelund.se/ordfalk";
+  const Text text = ChooseStr(swedish, u"Skapat av Gravelund. (" + address + u")",
+                              u"Created by Gravelund. (" + address + u")");
+  ShowInfoBox(handle_, text, caption);
+}
+
+void TfrmMain::FormPaint(HDC dc) {
+  // Fixed pixels: the line does not follow the scaling of the controls.
+  DrawEtchedLine(PaintTarget{dc, kColorBtnFace}, 24, 400, 440, 400, true, 40);
+}
+
+// --- Messages -----------------------------------------------------------------
+
+LRESULT CALLBACK TfrmMain::WndProc(HWND hwnd, UINT message, WPARAM wParam,
+                                   LPARAM lParam) noexcept {
+  if (message == WM_NCCREATE) {
+    auto* form = static_cast<TfrmMain*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+    form->handle_ = hwnd;
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(form));
+  }
+  auto* self = reinterpret_cast<TfrmMain*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  if (self == nullptr) return DefWindowProcW(hwnd, message, wParam, lParam);
+  // An error raised by a handler is shown, and handling goes on with the
+  // next message.
+  try {
+    return self->MessageHandler(message, wParam, lParam);
+  } catch (const std::exception& error) {
+    ShowUnexpectedError(hwnd, error.what());
+  } catch (...) {
+    ShowUnexpectedError(hwnd, nullptr);
+  }
+  return 0;
+}
+
+LRESULT TfrmMain::MessageHandler(UINT message, WPARAM wParam, LPARAM lParam) {
+  const HWND hwnd = handle_;
+  switch (message) {
+    case WM_COMMAND:
+      switch (LOWORD(wParam)) {
+        case kIdOK:
+          if (HIWORD(wParam) == BN_CLICKED) btnOKClick();
+          return 0;
+        case kIdFileQuit:
+          mnuMainFileQuitClick();
+          return 0;
+        case kIdHelpAbout:
+          mnuMainHelpAboutClick();
+          return 0;
+        case IDCANCEL:  // Esc: the window has no cancel button
+          return 0;
+        default:
+          break;
+      }
+      break;
+    case WM_PAINT: {
+      PAINTSTRUCT paint;
+      HDC dc = BeginPaint(hwnd, &paint);
+      FormPaint(dc);
+      EndPaint(hwnd, &paint);
+      return 0;
+    }
+    case WM_DRAWITEM: {
+      const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+      if (item.hwndItem != btnOK_) break;
+      PaintImageButton(item, okImage_, windowFont_);
+      return TRUE;
+    }
+    case WM_HOTKEY:
+      WMHotKey(wParam);
+      return 0;
+    case WM_ACTIVATE:
+      OnActivate(wParam);
+      return 0;
+    case WM_CLOSE:
+      mnuMainFileQuitClick();
+      return 0;
+    case DM_GETDEFID:
+      return MAKELRESULT(kIdOK, DC_HASDEFID);
+    case WM_QUERYENDSESSION:
+      return TRUE;
+    case WM_ENDSESSION:
+      if (wParam) {
+        // The log-on ends: the texts are stored now, from inside this
+        // message, and the process ends here.
+        Destroy();
+        ExitProcess(0);
+      }
+      return 0;
+    case WM_NCDESTROY:
+      handle_ = nullptr;
+      break;
+    default:
+      break;
+  }
+  return DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
+}  // namespace ordfalk

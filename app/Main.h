@@ -1,0 +1,106 @@
+// TfrmMain: the one main window with the eight text slots, the OK button,
+// the menu and the tray icon. It owns the hot keys and the loading and
+// storing of the texts.
+#pragma once
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <array>
+#include <cstdint>
+
+#include "Slots.h"
+#include "Toolz.h"
+#include "TrayIcon.h"
+
+namespace ordfalk {
+
+// Control and command identifiers, also relied on by the end-to-end tests.
+inline constexpr int kIdMemoFirst = 101;   // txtText1..8: 101..108
+inline constexpr int kIdLabelFirst = 201;  // lblText1..8: 201..208
+inline constexpr int kIdOK = IDOK;
+inline constexpr int kIdFileQuit = 301;
+inline constexpr int kIdHelpAbout = 302;
+
+class TfrmMain {
+ public:
+  static constexpr const wchar_t* kWindowClass = L"TfrmMain";
+
+  TfrmMain() = default;
+  TfrmMain(const TfrmMain&) = delete;
+  TfrmMain& operator=(const TfrmMain&) = delete;
+
+  // Builds the hidden window, its controls, menu and tray icon, then runs
+  // FormCreate. False when the tray icon could not be added: the partly
+  // built window is gone and FormCreate has not run.
+  bool Create();
+  // The end of the program: hides the window, runs FormDestroy and destroys
+  // the window with its members. Runs once.
+  void Destroy();
+
+  // Called for every message taken by the program's message loop before it
+  // is dispatched; true when the message has been handled.
+  bool PreTranslateMessage(MSG& message);
+
+  HWND Handle() const { return handle_; }
+
+ private:
+  static LRESULT CALLBACK WndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
+  LRESULT MessageHandler(UINT message, WPARAM wParam, LPARAM lParam);
+
+  void CreateMembers();
+  void CreateMenuBar();
+  HFONT CreateScaledFont(int height, std::initializer_list<const wchar_t*> faces) const;
+  int Scaled(int pixels) const;
+
+  // Handlers.
+  void FormCreate();
+  void FormDestroy();
+  void FormPaint(HDC dc);
+  void btnOKClick();
+  void mnuMainFileQuitClick();
+  void mnuMainHelpAboutClick();
+  void TrayIconMainDblClick();
+  void txtTextKeyDown(HWND sender, WORD& key, bool shift, bool ctrl, bool alt);
+  void WMHotKey(WPARAM identifier);
+
+  // Steps of FormCreate and FormDestroy.
+  void LanguageStep();
+  void LoadingStep();
+  void HotKeyStep();
+  void StoringStep();
+  void ReleaseStep();
+
+  void StoreSlot(int slot);
+  Text MemoText(int slot) const;
+  void PasteTextToFocus(const AnsiString& bytes);
+  void ShowFirstTime();
+  void OnActivate(WPARAM wParam);
+
+  HWND handle_ = nullptr;
+  std::array<HWND, kSlotCount + 1> lblText_{};  // [1..8]
+  std::array<HWND, kSlotCount + 1> txtText_{};  // [1..8]
+  HWND btnOK_ = nullptr;
+  HMENU mnuMain_ = nullptr;
+  HMENU mnuMainFile_ = nullptr;
+  HMENU mnuMainHelp_ = nullptr;
+  TTrayIcon TrayIconMain;
+  std::array<uint32_t, kSlotCount + 1> FHotKeyAtom{};  // [1..8]
+
+  HACCEL accelerators_ = nullptr;
+  HFONT windowFont_ = nullptr;
+  HFONT memoFont_ = nullptr;
+  HIMAGELIST okImage_ = nullptr;
+  HICON appIconLarge_ = nullptr;
+  HICON appIconSmall_ = nullptr;
+  HICON trayIcon_ = nullptr;
+  int dpi_ = 96;
+  double layoutScale_ = 1.0;
+  bool shownBefore_ = false;
+  HWND lastFocus_ = nullptr;
+  bool destroyed_ = false;
+};
+
+extern TfrmMain* frmMain;
+
+}  // namespace ordfalk

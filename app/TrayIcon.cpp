@@ -1,0 +1,120 @@
+#include "TrayIcon.h"
+
+#include <algorithm>
+
+#include "Application.h"
+#include "WinText.h"
+
+namespace ordfalk {
+
+namespace {
+
+void CopyTip(NOTIFYICONDATAW& record, const Text& tooltip) {
+  // The shell takes at most 127 characters and a terminating zero.
+  const size_t length = std::min<size_t>(tooltip.size(), 127);
+  for (size_t i = 0; i < length; ++i) record.szTip[i] = static_cast<wchar_t>(tooltip[i]);
+  record.szTip[length] = L'\0';
+  if (length > 0) {
+    record.uFlags |= NIF_TIP;
+  } else {
+    record.uFlags &= ~static_cast<UINT>(NIF_TIP);
+  }
+}
+
+}  // namespace
+
+TTrayIcon::~TTrayIcon() { Destroy(); }
+
+void TTrayIcon::Destroy() {
+  Remove();
+  if (window_) DestroyWindow(window_);
+  window_ = nullptr;
+}
+
+bool TTrayIcon::Create(HICON icon, const Text& tooltip) {
+  WNDCLASSEXW windowClass{};
+  windowClass.cbSize = sizeof windowClass;
+  windowClass.lpfnWndProc = WndProc;
+  windowClass.hInstance = Application.Instance;
+  windowClass.lpszClassName = kWindowClass;
+  RegisterClassExW(&windowClass);
+  // A hidden top-level window rather than a message-only one: only
+  // top-level windows hear the shell's "TaskbarCreated" broadcast.
+  window_ = CreateWindowExW(WS_EX_TOOLWINDOW, kWindowClass, L"", WS_POPUP, 0, 0, 0, 0, nullptr,
+                            nullptr, Application.Instance, this);
+
+  record_.cbSize = sizeof record_;
+  record_.hWnd = window_;
+  record_.uID = 1;
+  record_.uFlags = NIF_MESSAGE | NIF_ICON;
+  record_.uCallbackMessage = kCallbackMessage;
+  record_.hIcon = icon;
+  CopyTip(record_, tooltip);
+  visible_ = window_ != nullptr && Shell_NotifyIconW(NIM_ADD, &record_) != FALSE;
+  return visible_;
+}
+
+void TTrayIcon::SetHint(const Text& tooltip) {
+  CopyTip(record_, tooltip);
+  if (visible_) Shell_NotifyIconW(NIM_MODIFY, &record_);
+}
+
+void TTrayIcon::Remove() {
+  if (!visible_) return;
+  visible_ = false;
+  Shell_NotifyIconW(NIM_DELETE, &record_);
+}
+
+LRESULT CALLBACK TTrayIcon::WndProc(HWND hwnd, UINT message, WPARAM wParam,
+                                    LPARAM lParam) noexcept {
+  if (message == WM_NCCREATE) {
+    auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);
+    auto* created = static_cast<TTrayIcon*>(create->lpCreateParams);
+    created->window_ = hwnd;
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(created));
+  }
+  auto* self = reinterpret_cast<TTrayIcon*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  if (self == nullptr) return DefWindowProcW(hwnd, message, wParam, lParam);
+  try {
+    return self->MessageHandler(message, wParam, lParam);
+  } catch (const std::exception& error) {
+    ShowUnexpectedError(nullptr, error.what());
+  } catch (...) {
+    ShowUnexpectedError(nullptr, nullptr);
+  }
+  return 0;
+}
+
+LRESULT TTrayIcon::MessageHandler(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case kCallbackMessage:
+      switch (LOWORD(lParam)) {
+        case WM_LBUTTONDBLCLK:
+        case WM_RBUTTONDBLCLK:
+        case WM_MBUTTONDBLCLK:
+          if (OnDblClick) OnDblClick();
+          break;
+        default:
+          break;
+      }
+      return 0;
+    case WM_QUERYENDSESSION:
+      return TRUE;
+    case WM_ENDSESSION:
+      if (wParam) Remove();
+      return 0;
+    case WM_NCDESTROY:
+      window_ = nullptr;
+      break;
+    default:
+      // The shell restarted and lost its icons: show ours again.
+      if (message == Application.TaskbarCreatedMessage && message != 0 && visible_) {
+        Shell_NotifyIconW(NIM_ADD, &record_);
+        return 0;
+      }
+      break;
+  }
+  return DefWindowProcW(window_, message, wParam, lParam);
+}
+
+}  // namespace ordfalk

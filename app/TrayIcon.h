@@ -1,0 +1,47 @@
+// TTrayIcon: the program's icon in the notification area. It owns a hidden
+// top-level window that receives the icon's mouse messages and the shell's
+// "TaskbarCreated" broadcast.
+#pragma once
+
+#include <windows.h>
+#include <shellapi.h>
+
+#include <functional>
+
+#include "Toolz.h"
+
+namespace ordfalk {
+
+class TTrayIcon {
+ public:
+  TTrayIcon() = default;
+  TTrayIcon(const TTrayIcon&) = delete;
+  TTrayIcon& operator=(const TTrayIcon&) = delete;
+  ~TTrayIcon();
+
+  // Creates the message window and adds the icon with Tooltip; false when
+  // the notification area refuses it.
+  bool Create(HICON icon, const Text& tooltip);
+  // Replaces the tooltip in the notification area.
+  void SetHint(const Text& tooltip);
+  // Removes the icon from the notification area; later calls do nothing.
+  void Remove();
+  // Removes the icon and destroys the message window.
+  void Destroy();
+
+  // Raised by a double-click with the left, right or middle button.
+  std::function<void()> OnDblClick;
+
+  static constexpr UINT kCallbackMessage = WM_APP + 1;
+  static constexpr const wchar_t* kWindowClass = L"TTrayIconMain";
+
+ private:
+  static LRESULT CALLBACK WndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
+  LRESULT MessageHandler(UINT message, WPARAM wParam, LPARAM lParam);
+
+  HWND window_ = nullptr;
+  NOTIFYICONDATAW record_{};
+  bool visible_ = false;
+};
+
+}  // namespace ordfalk
