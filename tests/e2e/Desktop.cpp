@@ -227,7 +227,7 @@ Process FindProcessByImage(const std::wstring& exePath, DWORD timeoutMs) {
         for (BOOL more = Process32FirstW(snapshot, &entry); more && !found;
              more = Process32NextW(snapshot, &entry)) {
           HANDLE handle = OpenProcess(
-              PROCESS_QUERY_LIMITED_INFORMATION | SYNCHRONIZE | PROCESS_TERMINATE, FALSE,
+              PROCESS_QUERY_INFORMATION | SYNCHRONIZE | PROCESS_TERMINATE, FALSE,
               entry.th32ProcessID);
           if (!handle) continue;
           wchar_t image[MAX_PATH * 2];

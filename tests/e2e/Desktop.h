@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace e2e {
@@ -34,6 +35,9 @@ void RemoveFolder(const std::wstring& folder);  // best effort, recursive
 // --- Processes ---------------------------------------------------------------
 
 struct StartOptions {
+  StartOptions() = default;
+  StartOptions(std::wstring args) : arguments(std::move(args)) {}  // NOLINT: implicit on purpose
+
   std::wstring arguments;  // appended to the quoted exe path
   int showCommand = -1;    // STARTUPINFO wShowWindow when not -1
   // A POSIX locale name ("sv_SE.UTF-8"). Wine takes the thread locale from

@@ -1,0 +1,165 @@
+// The eight hot keys, pressed while another program (target.exe) is in
+// front: each pastes its slot's current text there, byte for byte.
+#include <gtest/gtest.h>
+
+#include "Desktop.h"
+#include "OrdfalkApp.h"
+#include "PasteTarget.h"
+
+using namespace e2e;
+
+namespace {
+
+struct HotKey {
+  int slot;
+  WORD modifier;  // VK_MENU (Alt) for slots 1..4, VK_SHIFT for 5..8
+  WORD key;
+};
+constexpr HotKey kHotKeys[] = {
+    {1, VK_MENU, VK_F1},  {2, VK_MENU, VK_F2},  {3, VK_MENU, VK_F3},  {4, VK_MENU, VK_F4},
+    {5, VK_SHIFT, VK_F1}, {6, VK_SHIFT, VK_F2}, {7, VK_SHIFT, VK_F3}, {8, VK_SHIFT, VK_F4},
+};
+
+void Press(const HotKey& hotKey) { PressKeys({VK_CONTROL, hotKey.modifier, hotKey.key}); }
+
+// Presses the slot's hot key with the target in front and returns what the
+// target was given to paste; fails the test when no paste arrived.
+std::string PasteOf(PasteTarget& target, int slot) {
+  target.Clear();
+  EXPECT_TRUE(target.BringToFront()) << "the target could not be brought to the front";
+  Press(kHotKeys[slot - 1]);
+  if (!target.WaitForPasteCount(1)) {
+    ADD_FAILURE() << "slot " << slot << ": nothing was pasted";
+    return {};
+  }
+  return target.Pastes().front();
+}
+
+class HotKeyTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    folder_ = MakeTempFolder(L"hotkey");
+    ASSERT_FALSE(folder_.empty());
+    ASSERT_TRUE(target_.Start(folder_)) << "target.exe did not come up";
+  }
+  void TearDown() override {
+    if (!HasFailure()) RemoveFolder(folder_);
+  }
+  std::wstring folder_;
+  PasteTarget target_;
+};
+
+// Texts edited in the memos and never confirmed: line breaks travel as CR
+// LF, Swedish letters as their Latin-1 bytes, the euro sign as its low byte,
+// an empty memo as an empty paste.
+TEST_F(HotKeyTest, EachHotKeyPastesItsSlotsCurrentText) {
+  OrdfalkApp app;
+  ASSERT_TRUE(app.Ready());
+  ASSERT_TRUE(app.Start({L"/SWEDISH"}));
+  const struct {
+    const wchar_t* text;
+    const char* bytes;
+  } slots[8] = {
+      {L"one", "one"},
+      {L"A\r\nB", "A\r\nB"},
+      {L"\u00E5\u00E4\u00F6 \u00C5\u00C4\u00D6", "\xE5\xE4\xF6 \xC5\xC4\xD6"},
+      {L"5 \u20AC", "5 \xAC"},
+      {L"", ""},
+      {L"Text six\r\n\r\nend", "Text six\r\n\r\nend"},
+      {L"tab\tand \u00A7 \u00FF", "tab\tand \xA7 \xFF"},
+      {L"\u0141\u0100x", "A"},  // U+0141 gives 0x41; U+0100 a zero byte, which ends CF_TEXT
+  };
+  for (int slot = 1; slot <= 8; ++slot) ASSERT_TRUE(app.SetMemoText(slot, slots[slot - 1].text));
+  for (int slot = 1; slot <= 8; ++slot) {
+    SCOPED_TRACE("slot " + std::to_string(slot));
+    const std::string expected = slots[slot - 1].bytes;
+    EXPECT_EQ(PasteOf(target_, slot), expected);
+    EXPECT_EQ(target_.WaitForText(expected), expected);
+  }
+  app.Close();
+  EXPECT_TRUE(app.EndsCleanly());
+}
+
+// The default texts, pasted while the window is hidden and while it is
+// shown but not in front.
+TEST_F(HotKeyTest, HotKeysWorkWhetherTheWindowIsHiddenOrShown) {
+  OrdfalkApp app;
+  ASSERT_TRUE(app.Ready());
+  ASSERT_TRUE(app.Start({L"/SWEDISH"}));
+  EXPECT_EQ(PasteOf(target_, 2), "Text 2");
+  ASSERT_TRUE(app.ShowFromTray());
+  EXPECT_EQ(PasteOf(target_, 7), "Text 7");
+  app.Close();
+  EXPECT_TRUE(app.EndsCleanly());
+}
+
+// A modal box of the program (About) does not stop the hot keys.
+TEST_F(HotKeyTest, HotKeysWorkWhileTheAboutBoxIsOpen) {
+  OrdfalkApp app;
+  ASSERT_TRUE(app.Ready());
+  ASSERT_TRUE(app.Start({L"/ENGLISH"}));
+  ASSERT_TRUE(app.ShowFromTray());
+  app.Command(kAboutCommand);
+  HWND about = app.WaitForBox(kEnglish.aboutCaption);
+  ASSERT_NE(about, nullptr);
+  ASSERT_TRUE(app.SetMemoText(3, L"while boxed"));
+  EXPECT_EQ(PasteOf(target_, 3), "while boxed");
+  PostMessageW(about, WM_COMMAND, IDOK, 0);
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindow(about); }));
+  app.Close();
+  EXPECT_TRUE(app.EndsCleanly());
+}
+
+// A second copy starts normally but the hot keys stay with the first; once
+// the first has ended, a newly started copy gets them.
+TEST_F(HotKeyTest, HotKeysStayWithTheFirstCopyAndAreReleasedAtItsEnd) {
+  OrdfalkApp first;
+  OrdfalkApp second;
+  ASSERT_TRUE(first.Ready() && second.Ready());
+  ASSERT_TRUE(first.WriteIni("[Main]\r\nText1=4669727374\r\nText5=4669727374\r\n"));    // First
+  ASSERT_TRUE(second.WriteIni("[Main]\r\nText1=5365636F6E64\r\nText5=5365636F6E64\r\n"));  // Second
+  ASSERT_TRUE(first.Start({L"/SWEDISH"}));
+  ASSERT_TRUE(second.Start({L"/SWEDISH"})) << "the second copy did not start";
+  EXPECT_NE(first.Tray(), second.Tray());
+  EXPECT_EQ(PasteOf(target_, 1), "First");
+  EXPECT_EQ(PasteOf(target_, 5), "First");
+
+  second.Close();
+  EXPECT_TRUE(second.EndsCleanly());
+  EXPECT_EQ(PasteOf(target_, 1), "First") << "the second copy's end took the first copy's hot key";
+
+  first.Command(kQuitCommand);
+  EXPECT_TRUE(first.EndsCleanly());
+
+  OrdfalkApp third;
+  ASSERT_TRUE(third.Ready());
+  ASSERT_TRUE(third.WriteIni("[Main]\r\nText1=5468697264\r\nText5=5468697264\r\n"));  // Third
+  ASSERT_TRUE(third.Start({L"/SWEDISH"}));
+  EXPECT_EQ(PasteOf(target_, 1), "Third") << "the hot key was not released at the first copy's end";
+  EXPECT_EQ(PasteOf(target_, 5), "Third");
+  third.Close();
+  EXPECT_TRUE(third.EndsCleanly());
+}
+
+// Ending by closing the window releases the hot keys too.
+TEST_F(HotKeyTest, ClosingReleasesTheHotKeys) {
+  {
+    OrdfalkApp app;
+    ASSERT_TRUE(app.Ready());
+    ASSERT_TRUE(app.Start({L"/SWEDISH"}));
+    ASSERT_TRUE(app.ShowFromTray());
+    app.Close();
+    ASSERT_TRUE(app.EndsCleanly());
+  }
+  OrdfalkApp next;
+  ASSERT_TRUE(next.Ready());
+  ASSERT_TRUE(next.Start({L"/SWEDISH"}));
+  for (const HotKey& hotKey : kHotKeys) {
+    SCOPED_TRACE("slot " + std::to_string(hotKey.slot));
+    EXPECT_EQ(PasteOf(target_, hotKey.slot), "Text " + std::to_string(hotKey.slot));
+  }
+  next.Close();
+  EXPECT_TRUE(next.EndsCleanly());
+}
+
+}  // namespace

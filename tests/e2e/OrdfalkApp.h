@@ -1,0 +1,105 @@
+// OrdfalkApp: one run of the real Ordfalk.exe for an end-to-end test, in a
+// folder of its own (so its settings file is its own), seen from outside
+// through its windows, its tray icon, its settings file and its exit code.
+#pragma once
+
+#include <map>
+#include <string>
+
+#include "Desktop.h"
+
+namespace e2e {
+
+// What the program shows the user, in one language.
+struct LanguageTexts {
+  const char* name;
+  bool swedish;
+  const wchar_t* title;
+  const wchar_t* fileMenu;
+  const wchar_t* quitItem;
+  const wchar_t* helpMenu;
+  const wchar_t* aboutItem;
+  const wchar_t* aboutCaption;
+  const wchar_t* aboutTextStart;
+  const wchar_t* errorCaption;
+  const wchar_t* ansiError;
+};
+extern const LanguageTexts kSwedish;
+extern const LanguageTexts kEnglish;
+
+// The program's outward constants.
+inline constexpr wchar_t kMainClass[] = L"TfrmMain";
+inline constexpr wchar_t kTrayClass[] = L"TTrayIconMain";
+inline constexpr wchar_t kDialogClass[] = L"#32770";
+inline constexpr int kFirstMemoId = 101;  // txtText1; txtText8 is 108
+inline constexpr int kOkId = IDOK;
+inline constexpr UINT kQuitCommand = 301;
+inline constexpr UINT kAboutCommand = 302;
+inline constexpr UINT kTrayCallback = WM_APP + 1;
+inline constexpr int kClientSize = 465;
+
+// The built program, beside the test executable.
+std::wstring BuiltProgram();
+
+class OrdfalkApp {
+ public:
+  // Makes the folder and copies the program into it (ASSERT in the caller
+  // that Ready() holds).
+  OrdfalkApp();
+  ~OrdfalkApp();
+  OrdfalkApp(const OrdfalkApp&) = delete;
+  OrdfalkApp& operator=(const OrdfalkApp&) = delete;
+
+  bool Ready() const { return ready_; }
+  const std::wstring& Folder() const { return folder_; }
+  const std::wstring& ExePath() const { return exe_; }
+  std::wstring IniPath() const;
+
+  bool WriteIni(const std::string& content) const;
+  std::string IniBytes() const;  // empty when the file is missing
+  // The values of section [Main], key by key, as the file holds them.
+  std::map<std::string, std::string> IniMain() const;
+
+  // Starts the program and waits for its hidden main window and its tray
+  // window. False when they did not come.
+  bool Start(const StartOptions& options = {});
+  const Process& Proc() const { return process_; }
+  HWND Main() const { return main_; }
+  HWND Tray() const { return tray_; }
+
+  HWND Memo(int slot) const;  // slot 1..8
+  std::wstring MemoText(int slot) const;
+  bool SetMemoText(int slot, const std::wstring& text) const;
+  HWND OkButton() const;
+
+  bool Visible() const { return IsWindowVisible(main_) != FALSE; }
+  bool WaitVisible(bool visible, DWORD timeoutMs = 5000) const;
+  // A double-click on the tray icon as the program's tray window receives
+  // it from the shell (no pointer involved).
+  void SendTrayMouse(UINT mouseMessage) const;
+  // Shows the window through the tray callback and waits for it.
+  bool ShowFromTray() const;
+  // A real double-click on the program's tray icon, found by its tooltip.
+  bool DoubleClickTrayIcon(const std::wstring& tip, int button = 1) const;
+
+  void Command(UINT id) const;  // a menu command, as the menu sends it
+  void ClickOk() const;         // the OK button, clicked (posted: may open a box)
+  void Close() const;           // WM_CLOSE, as the close button sends it
+  // The program's message box with this caption, once it is shown.
+  HWND WaitForBox(const std::wstring& caption, DWORD timeoutMs = 5000) const;
+  // True when the process ended within TimeoutMs with exit code 0.
+  bool EndsCleanly(DWORD timeoutMs = 5000) const;
+
+ private:
+  bool ready_ = false;
+  std::wstring folder_;
+  std::wstring exe_;
+  Process process_;
+  HWND main_ = nullptr;
+  HWND tray_ = nullptr;
+};
+
+// Upper-case hexadecimal of bytes, two digits a byte.
+std::string Hex(const std::string& bytes);
+
+}  // namespace e2e

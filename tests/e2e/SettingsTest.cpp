@@ -1,0 +1,199 @@
+// The eight texts between runs: the settings file Ordfalk.INI beside the
+// program, as OK, Quit, closing and the end of the log-on leave it, and as
+// the next start reads it.
+#include <gtest/gtest.h>
+
+#include <map>
+
+#include "Desktop.h"
+#include "OrdfalkApp.h"
+
+using namespace e2e;
+
+namespace {
+
+using Values = std::map<std::string, std::string>;
+
+Values DefaultValues() {
+  Values values;
+  for (int slot = 1; slot <= 8; ++slot)
+    values["Text" + std::to_string(slot)] = Hex("Text " + std::to_string(slot));
+  return values;
+}
+
+TEST(Settings, FirstStartShowsDefaultsAndQuitCreatesTheFile) {
+  OrdfalkApp app;
+  ASSERT_TRUE(app.Ready());
+  ASSERT_TRUE(app.Start({L"/SWEDISH"}));
+  for (int slot = 1; slot <= 8; ++slot)
+    EXPECT_EQ(app.MemoText(slot), L"Text " + std::to_wstring(slot)) << "slot " << slot;
+  EXPECT_FALSE(FileExists(app.IniPath())) << "start-up wrote the settings file";
+  app.Command(kQuitCommand);
+  ASSERT_TRUE(app.EndsCleanly());
+  EXPECT_EQ(app.IniMain(), DefaultValues()) << app.IniBytes();
+}
+
+// OK checks, stores every slot as upper-case hex of its bytes, and hides.
+TEST(Settings, OkStoresEveryTextAsHexAndHides) {
+  OrdfalkApp app;
+  ASSERT_TRUE(app.Ready());
+  ASSERT_TRUE(app.Start({L"/SWEDISH"}));
+  const struct {
+    const wchar_t* text;
+    const char* value;
+  } slots[8] = {
+      {L"ABC", "414243"},
+      {L"A\r\nB", "410D0A42"},
+      {L"\u00E5\u00E4\u00F6", "E5E4F6"},
+      {L"", ""},
+      {L"jk", "6A6B"},
+      {L"\u00FF\u00AC", "FFAC"},
+      {L" ", "20"},
+      {L"Text 8", "546578742038"},
+  };
+  ASSERT_TRUE(app.ShowFromTray());
+  for (int slot = 1; slot <= 8; ++slot) ASSERT_TRUE(app.SetMemoText(slot, slots[slot - 1].text));
+  app.ClickOk();
+  ASSERT_TRUE(app.WaitVisible(false)) << "OK did not hide the window";
+  Values expected;
+  for (int slot = 1; slot <= 8; ++slot) expected["Text" + std::to_string(slot)] = slots[slot - 1].value;
+  EXPECT_EQ(app.IniMain(), expected) << app.IniBytes();
+  EXPECT_TRUE(app.Proc().Running()) << "OK ended the program";
+
+  // The next run shows the same texts; an emptied slot stays empty.
+  app.Command(kQuitCommand);
+  ASSERT_TRUE(app.EndsCleanly());
+  ASSERT_TRUE(app.Start({L"/SWEDISH"}));
+  for (int slot = 1; slot <= 8; ++slot)
+    EXPECT_EQ(app.MemoText(slot), slots[slot - 1].text) << "slot " << slot;
+  app.Close();
+  EXPECT_TRUE(app.EndsCleanly());
+}
+
+// A character above U+00FF: OK shows the error box in the current
+// language, stores nothing and keeps the window.
+TEST(Settings, OkWithANonAnsiCharacterShowsTheErrorAndStoresNothing) {
+  for (const LanguageTexts* language : {&kSwedish, &kEnglish}) {
+    SCOPED_TRACE(language->name);
+    OrdfalkApp app;
+    ASSERT_TRUE(app.Ready());
+    const std::string before = "[Main]\r\nText1=414243\r\n";
+    ASSERT_TRUE(app.WriteIni(before));
+    ASSERT_TRUE(app.Start({language->swedish ? L"/SWEDISH" : L"/ENGLISH"}));
+    ASSERT_TRUE(app.ShowFromTray());
+    ASSERT_TRUE(app.SetMemoText(2, L"changed"));
+    ASSERT_TRUE(app.SetMemoText(6, L"5 \u20AC"));
+
+    app.ClickOk();
+    HWND box = app.WaitForBox(language->errorCaption);
+    ASSERT_NE(box, nullptr) << "no error box captioned " << Narrow(language->errorCaption);
+    EXPECT_EQ(StaticTexts(box), language->ansiError);
+    EXPECT_EQ(GetWindow(box, GW_OWNER), app.Main());
+    EXPECT_EQ(app.IniBytes(), before) << "the settings file changed";
+    PostMessageW(box, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(box); }));
+
+    EXPECT_TRUE(app.Visible()) << "the window was hidden";
+    EXPECT_EQ(app.MemoText(6), L"5 \u20AC");
+    EXPECT_EQ(app.IniBytes(), before) << "the settings file changed";
+    app.Close();
+    EXPECT_TRUE(app.EndsCleanly());
+  }
+}
+
+// Every orderly end stores the texts as they stand, unchecked: a character
+// above U+00FF as its low byte, which the next run shows as that byte.
+TEST(Settings, EndingStoresTheUnconfirmedTexts) {
+  const struct {
+    const char* how;
+    void (*end)(const OrdfalkApp&);
+  } ends[] = {
+      {"Quit", [](const OrdfalkApp& app) { app.Command(kQuitCommand); }},
+      {"WM_CLOSE", [](const OrdfalkApp& app) { app.Close(); }},
+  };
+  for (const auto& end : ends) {
+    SCOPED_TRACE(end.how);
+    OrdfalkApp app;
+    ASSERT_TRUE(app.Ready());
+    ASSERT_TRUE(app.Start({L"/SWEDISH"}));
+    ASSERT_TRUE(app.SetMemoText(1, L"x\r\ny"));
+    ASSERT_TRUE(app.SetMemoText(6, L"5 \u20AC"));
+    end.end(app);
+    ASSERT_TRUE(app.EndsCleanly()) << "exit code " << app.Proc().ExitCode();
+    Values expected = DefaultValues();
+    expected["Text1"] = "780D0A79";
+    expected["Text6"] = "3520AC";
+    EXPECT_EQ(app.IniMain(), expected) << app.IniBytes();
+
+    ASSERT_TRUE(app.Start({L"/SWEDISH"}));
+    EXPECT_EQ(app.MemoText(6), L"5 \u00AC");
+    app.Close();
+    EXPECT_TRUE(app.EndsCleanly());
+  }
+}
+
+// The values as the next start reads them, hand-edited ones included.
+TEST(Settings, StoredValuesAreLoadedAsTheyStand) {
+  OrdfalkApp app;
+  ASSERT_TRUE(app.Ready());
+  ASSERT_TRUE(app.WriteIni(
+      "[Other]\r\nText3=414141\r\n"
+      "[Main]\r\nText1=6a6b\r\nText2=414\r\nText4=\r\nText5=4G42\r\n"
+      "Text6=E5E4F6\r\nText7=410D0A42\r\nText8=41004200\r\n"));
+  ASSERT_TRUE(app.Start({L"/SWEDISH"}));
+  const wchar_t* expected[8] = {
+      L"jk",          // lower case reads too
+      L"A\u0004",     // an odd last digit is read alone
+      L"Text 3",      // missing from [Main]: the default
+      L"",            // present but empty: empty, not the default
+      L"B",           // a pair that is not hex gives U+0000, which a memo
+      L"\u00E5\u00E4\u00F6",  // cannot hold: it is left out, the rest kept
+      L"A\r\nB",
+      L"AB",          // the same for a stored 00
+  };
+  for (int slot = 1; slot <= 8; ++slot)
+    EXPECT_EQ(app.MemoText(slot), expected[slot - 1]) << "slot " << slot;
+  app.Close();
+  EXPECT_TRUE(app.EndsCleanly());
+  // Sections the program does not know are left alone.
+  EXPECT_NE(app.IniBytes().find("[Other]\r\nText3=414141"), std::string::npos) << app.IniBytes();
+}
+
+// The longest text that survives a restart unchanged: 1023 units.
+TEST(Settings, TextOf1023UnitsSurvivesARestart) {
+  OrdfalkApp app;
+  ASSERT_TRUE(app.Ready());
+  ASSERT_TRUE(app.Start({L"/SWEDISH"}));
+  std::wstring text;
+  for (int i = 0; text.size() < 1021; ++i) text += static_cast<wchar_t>(L'a' + i % 26);
+  text += L"\r\n";
+  ASSERT_EQ(text.size(), 1023u);
+  ASSERT_TRUE(app.SetMemoText(4, text));
+  app.Close();
+  ASSERT_TRUE(app.EndsCleanly());
+  EXPECT_EQ(app.IniMain()["Text4"].size(), 2046u);
+  ASSERT_TRUE(app.Start({L"/SWEDISH"}));
+  EXPECT_EQ(app.MemoText(4), text);
+  app.Close();
+  EXPECT_TRUE(app.EndsCleanly());
+}
+
+// The end of the log-on (Wine's wineboot --end-session) stores the texts
+// edited since the last OK, and the program ends without refusing.
+TEST(Settings, EndOfLogOnStoresTheEditedTexts) {
+  if (!RunningUnderWine()) GTEST_SKIP() << "the log-off is Wine's wineboot --end-session";
+  OrdfalkApp app;
+  ASSERT_TRUE(app.Ready());
+  ASSERT_TRUE(app.Start({L"/SWEDISH"}));
+  ASSERT_TRUE(app.SetMemoText(2, L"unconfirmed"));
+
+  const UnixResult run = RunUnix("\"${WINE:-/usr/lib/wine/wine64}\" wineboot --end-session", 20000);
+  ASSERT_TRUE(run.finished) << run.output;
+  ASSERT_TRUE(app.Proc().WaitForExit(10000)) << "the program outlived the end of the log-on";
+  EXPECT_EQ(app.Proc().ExitCode(), 0u);
+  Values expected = DefaultValues();
+  expected["Text2"] = Hex("unconfirmed");
+  EXPECT_EQ(app.IniMain(), expected) << app.IniBytes();
+}
+
+}  // namespace

@@ -1,0 +1,226 @@
+// Start-up, the tray icon, showing and hiding the main window, its texts in
+// both languages, the About box and the etched line, as a user meets them.
+#include <gtest/gtest.h>
+
+#include "Desktop.h"
+#include "OrdfalkApp.h"
+
+using namespace e2e;
+
+namespace {
+
+std::string Utf8(const std::wstring& text) { return Narrow(text); }
+
+TEST(Window, StartShowsOnlyTheTrayIcon) {
+  OrdfalkApp app;
+  ASSERT_TRUE(app.Ready());
+  ASSERT_TRUE(app.Start({L"/SWEDISH"}));
+
+  EXPECT_FALSE(app.Visible());
+  for (HWND window : TopWindows(app.Proc().Id(), L""))
+    EXPECT_FALSE(IsWindowVisible(window)) << Utf8(ClassNameOf(window)) << " is visible at start";
+  if (RunningUnderWine()) {
+    TrayIcon icon;
+    EXPECT_TRUE(FindTrayIcon(kSwedish.title, &icon)) << "no tray icon with the tooltip Ordfalk 1.0";
+  }
+  app.Close();
+  EXPECT_TRUE(app.EndsCleanly());
+}
+
+// A real double-click with each mouse button on the tray icon shows the
+// window; OK hides it again. A single click does nothing.
+TEST(Window, RealDoubleClickOnTheTrayIconShowsTheWindow) {
+  if (!RunningUnderWine()) GTEST_SKIP() << "the pointer is driven through the X server";
+  OrdfalkApp app;
+  ASSERT_TRUE(app.Ready());
+  ASSERT_TRUE(app.Start({L"/ENGLISH"}));
+  TrayIcon icon;
+  ASSERT_TRUE(FindTrayIcon(kEnglish.title, &icon)) << "no tray icon with the tooltip KV-Wordkite 1.0";
+
+  ASSERT_TRUE(RunUnix("xdotool mousemove " + std::to_string(icon.centre.x) + " " +
+                      std::to_string(icon.centre.y) + " sleep 0.1 click 1 sleep 0.6 click 3")
+                  .finished);
+  EXPECT_FALSE(app.WaitVisible(true, 400)) << "a single click showed the window";
+
+  for (int button : {1, 3, 2}) {
+    SCOPED_TRACE("mouse button " + std::to_string(button));
+    ASSERT_TRUE(DoubleClickAt(icon.centre, button));
+    ASSERT_TRUE(app.WaitVisible(true)) << "the double-click did not show the window";
+    EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == app.Main(); }));
+    app.ClickOk();
+    ASSERT_TRUE(app.WaitVisible(false)) << "OK did not hide the window";
+  }
+  SaveScreenshot(L"tray-double-click");
+  app.Close();
+  EXPECT_TRUE(app.EndsCleanly());
+}
+
+TEST(Window, FirstShowingIsCentredInTheWorkAreaWithFocusInTheFirstMemo) {
+  OrdfalkApp app;
+  ASSERT_TRUE(app.Ready());
+  ASSERT_TRUE(app.Start({L"/SWEDISH"}));
+  ASSERT_TRUE(app.ShowFromTray());
+  SaveScreenshot(L"first-showing");
+
+  const RECT client = ClientRectOnScreen(app.Main());
+  EXPECT_EQ(client.right - client.left, kClientSize);
+  EXPECT_EQ(client.bottom - client.top, kClientSize);
+  const RECT window = WindowRectOf(app.Main());
+  const RECT work = WorkArea();
+  const long width = window.right - window.left;
+  const long height = window.bottom - window.top;
+  EXPECT_EQ(window.left, std::max<long>((work.right - work.left - width) / 2, 0));
+  EXPECT_EQ(window.top, std::max<long>((work.bottom - work.top - height) / 2, 0));
+  EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == app.Main(); }));
+  EXPECT_TRUE(WaitUntil([&] { return FocusOf(app.Main()) == app.Memo(1); }))
+      << "focus is in control " << GetDlgCtrlID(FocusOf(app.Main()));
+
+  app.Close();
+  EXPECT_TRUE(app.EndsCleanly());
+}
+
+// Moved by the user, hidden by OK and shown again: the window comes back
+// where it was, with the focus where it was (on OK, which the click focused).
+TEST(Window, ShowingAgainKeepsPlaceAndFocus) {
+  OrdfalkApp app;
+  ASSERT_TRUE(app.Ready());
+  ASSERT_TRUE(app.Start({L"/SWEDISH"}));
+  ASSERT_TRUE(app.ShowFromTray());
+  ASSERT_TRUE(SetWindowPos(app.Main(), nullptr, 40, 70, 0, 0, SWP_NOSIZE | SWP_NOZORDER));
+  const RECT moved = WindowRectOf(app.Main());
+  app.ClickOk();
+  ASSERT_TRUE(app.WaitVisible(false));
+
+  ASSERT_TRUE(app.ShowFromTray());
+  const RECT again = WindowRectOf(app.Main());
+  EXPECT_EQ(again.left, moved.left);
+  EXPECT_EQ(again.top, moved.top);
+  EXPECT_TRUE(WaitUntil([&] { return FocusOf(app.Main()) == app.OkButton(); }))
+      << "focus is in control " << GetDlgCtrlID(FocusOf(app.Main()));
+  app.Close();
+  EXPECT_TRUE(app.EndsCleanly());
+}
+
+// The show command given to the process decides the first showing only.
+TEST(Window, ShowCommandAppliesToTheFirstShowing) {
+  const struct {
+    int show;
+    bool maximized;
+    bool minimized;
+  } cases[] = {
+      {SW_SHOWMAXIMIZED, true, false},
+      {SW_SHOWMINNOACTIVE, false, true},
+      {SW_SHOWNORMAL, false, false},
+      {SW_HIDE, false, false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE("show command " + std::to_string(c.show));
+    OrdfalkApp app;
+    ASSERT_TRUE(app.Ready());
+    StartOptions options{L"/SWEDISH"};
+    options.showCommand = c.show;
+    ASSERT_TRUE(app.Start(options));
+    EXPECT_FALSE(app.Visible()) << "the show command showed the window at start";
+    ASSERT_TRUE(app.ShowFromTray());
+    EXPECT_TRUE(WaitUntil([&] { return (IsZoomed(app.Main()) != FALSE) == c.maximized; }, 2000));
+    EXPECT_TRUE(WaitUntil([&] { return (IsIconic(app.Main()) != FALSE) == c.minimized; }, 2000));
+    app.Close();
+    EXPECT_TRUE(app.EndsCleanly());
+  }
+}
+
+// Window caption, menus, tray tooltip and About box, chosen by the switch
+// on the command line or, without one, by the locale.
+TEST(Window, LanguageBySwitchAndByLocale) {
+  const struct {
+    const wchar_t* arguments;
+    const char* locale;  // empty: the test process's own
+    const LanguageTexts& texts;
+  } cases[] = {
+      {L"/SWEDISH", "", kSwedish},
+      {L"/english", "", kEnglish},
+      {L"/ENGLISH /SWEDISH", "sv_SE.UTF-8", kEnglish},
+      {L"/swedish", "en_US.UTF-8", kSwedish},
+      {L"", "sv_SE.UTF-8", kSwedish},
+      {L"", "en_US.UTF-8", kEnglish},
+      {L"", "sv_FI.UTF-8", kEnglish},
+  };
+  for (const auto& c : cases) {
+    if (*c.locale && !RunningUnderWine()) continue;
+    SCOPED_TRACE(Narrow(std::wstring(L"arguments \"") + c.arguments + L"\" locale ") + c.locale);
+    OrdfalkApp app;
+    ASSERT_TRUE(app.Ready());
+    StartOptions options{c.arguments};
+    options.posixLocale = c.locale;
+    ASSERT_TRUE(app.Start(options));
+
+    EXPECT_EQ(TextOf(app.Main()), c.texts.title);
+    const auto menu = MenuItemsOf(app.Main());
+    EXPECT_EQ(MenuText(menu, {0}), c.texts.fileMenu);
+    EXPECT_EQ(MenuText(menu, {0, 0}), c.texts.quitItem);
+    EXPECT_EQ(MenuId(menu, {0, 0}), static_cast<int>(kQuitCommand));
+    EXPECT_EQ(MenuText(menu, {1}), c.texts.helpMenu);
+    EXPECT_EQ(MenuText(menu, {1, 0}), c.texts.aboutItem);
+    EXPECT_EQ(MenuId(menu, {1, 0}), static_cast<int>(kAboutCommand));
+    EXPECT_EQ(TextOf(app.OkButton()), L"OK");
+    EXPECT_EQ(TextOf(ControlOf(app.Main(), 201, L"Static")), L"Text 1: [CTRL+ALT+F1]");
+    EXPECT_EQ(TextOf(ControlOf(app.Main(), 208, L"Static")), L"Text 8: [CTRL+SHIFT+F4]");
+    if (RunningUnderWine()) {
+      TrayIcon icon;
+      EXPECT_TRUE(FindTrayIcon(c.texts.title, &icon)) << "no tray icon with the tooltip "
+                                                      << Narrow(c.texts.title);
+    }
+
+    ASSERT_TRUE(app.ShowFromTray());
+    app.Command(kAboutCommand);
+    HWND about = app.WaitForBox(c.texts.aboutCaption);
+    ASSERT_NE(about, nullptr) << "no About box captioned " << Narrow(c.texts.aboutCaption);
+    EXPECT_EQ(StaticTexts(about).rfind(c.texts.aboutTextStart, 0), 0u) << Narrow(StaticTexts(about));
+    EXPECT_EQ(GetWindow(about, GW_OWNER), app.Main());
+    PostMessageW(about, WM_COMMAND, IDOK, 0);
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(about); }));
+
+    app.Command(kQuitCommand);
+    EXPECT_TRUE(app.EndsCleanly());
+  }
+}
+
+// The etched separator: a darker row at y 400 and a lighter one at y 401,
+// from x 24 up to (not including) x 440, shaded by 40 from the button face.
+TEST(Window, EtchedLineIsDrawnBelowTheMemos) {
+  OrdfalkApp app;
+  ASSERT_TRUE(app.Ready());
+  ASSERT_TRUE(app.Start({L"/SWEDISH"}));
+  ASSERT_TRUE(app.ShowFromTray());
+  ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == app.Main(); }));
+  RedrawWindow(app.Main(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ERASE);
+  SendMessageTimeoutW(app.Main(), WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 2000, nullptr);
+
+  const COLORREF face = GetSysColor(COLOR_BTNFACE);
+  auto shade = [&](int amount) {
+    auto channel = [&](int value) { return static_cast<BYTE>(std::min(255, std::max(0, value + amount))); };
+    return RGB(channel(GetRValue(face)), channel(GetGValue(face)), channel(GetBValue(face)));
+  };
+  const COLORREF dark = shade(-40);
+  const COLORREF light = shade(40);
+
+  HDC dc = GetDC(app.Main());
+  ASSERT_NE(dc, nullptr);
+  const struct {
+    int x, y;
+    COLORREF expected;
+  } points[] = {
+      {24, 400, dark}, {232, 400, dark}, {439, 400, dark},      //
+      {24, 401, light}, {232, 401, light}, {439, 401, light},   //
+      {23, 400, face}, {440, 400, face}, {440, 401, face},      // the ends
+      {232, 399, face}, {232, 402, face},                       // above and below
+  };
+  for (const auto& p : points) {
+    EXPECT_EQ(GetPixel(dc, p.x, p.y), p.expected) << "at " << p.x << "," << p.y;
+  }
+  ReleaseDC(app.Main(), dc);
+  app.Close();
+  EXPECT_TRUE(app.EndsCleanly());
+}
+
+}  // namespace
