@@ -374,14 +374,24 @@ HWND FocusOf(HWND window) {
   return info.hwndFocus;
 }
 
+// Under Wine the X server has a say too: a window keeps the foreground only
+// while its X window has the input focus, so both are asked for, and the
+// foreground must hold for a moment.
 bool BringToFront(HWND window, DWORD timeoutMs) {
+  const auto xWindow = reinterpret_cast<UINT_PTR>(GetPropW(window, L"__wine_x11_whole_window"));
+  if (xWindow && RunningUnderWine())
+    RunUnix("xdotool windowactivate " + std::to_string(xWindow) + " 2>/dev/null || xdotool windowfocus " +
+            std::to_string(xWindow));
   return WaitUntil(
       [&] {
-        if (GetForegroundWindow() == window) return true;
-        SetForegroundWindow(window);
-        return false;
+        if (GetForegroundWindow() != window) {
+          SetForegroundWindow(window);
+          return false;
+        }
+        Sleep(100);
+        return GetForegroundWindow() == window;
       },
-      timeoutMs, 50);
+      timeoutMs, 30);
 }
 
 namespace {

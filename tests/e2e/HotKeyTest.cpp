@@ -29,7 +29,8 @@ std::string PasteOf(PasteTarget& target, int slot) {
   EXPECT_TRUE(target.BringToFront()) << "the target could not be brought to the front";
   Press(kHotKeys[slot - 1]);
   if (!target.WaitForPasteCount(1)) {
-    ADD_FAILURE() << "slot " << slot << ": nothing was pasted";
+    ADD_FAILURE() << "slot " << slot << ": nothing was pasted; in front: "
+                  << Narrow(ClassNameOf(GetForegroundWindow()));
     return {};
   }
   return target.Pastes().front();

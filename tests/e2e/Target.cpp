@@ -7,10 +7,10 @@
 //
 // After every change of the edit's text, REPORT_FILE holds that text as
 // bytes (the edit's text in the ANSI code page, so a pasted CF_TEXT block
-// comes back byte for byte). Before the edit handles a WM_PASTE, the raw
-// CF_TEXT bytes on the clipboard (up to the terminating zero) are appended
-// to REPORT_FILE.pastes, each paste as one record: a 4-byte little-endian
-// length followed by the bytes. WM_APP sent to the window writes the report
+// comes back byte for byte). On WM_PASTE the raw CF_TEXT bytes on the
+// clipboard (up to the terminating zero) are appended to
+// REPORT_FILE.pastes, each paste as one record: a 4-byte little-endian
+// length followed by the bytes; then they are inserted at the caret. WM_APP sent to the window writes the report
 // at once (a multi-line edit reports no change for WM_SETTEXT).
 #include <windows.h>
 #include <shellapi.h>
@@ -50,9 +50,20 @@ void ReportText() {
   MoveFileExW(side.c_str(), g_report.c_str(), MOVEFILE_REPLACE_EXISTING);
 }
 
+// Wine's bridge to the X clipboard opens the clipboard now and then; a
+// paste that finds it busy tries again for a while rather than losing the
+// text, so that what the test sees depends on the sender alone.
+bool OpenClipboardPatiently(HWND owner) {
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    if (OpenClipboard(owner)) return true;
+    Sleep(10);
+  }
+  return false;
+}
+
 std::string ClipboardTextBytes(HWND owner) {
   std::string bytes;
-  if (!OpenClipboard(owner)) return bytes;
+  if (!OpenClipboardPatiently(owner)) return bytes;
   if (HANDLE data = GetClipboardData(CF_TEXT)) {
     if (const char* p = static_cast<const char*>(GlobalLock(data))) {
       const SIZE_T size = GlobalSize(data);
@@ -66,6 +77,8 @@ std::string ClipboardTextBytes(HWND owner) {
   return bytes;
 }
 
+// WM_PASTE: record the CF_TEXT bytes, then insert them as the edit control
+// would, through the ANSI code page, at the caret.
 LRESULT CALLBACK EditProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   if (msg == WM_PASTE) {
     const std::string bytes = ClipboardTextBytes(hwnd);
@@ -73,6 +86,13 @@ LRESULT CALLBACK EditProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     std::string record(reinterpret_cast<const char*>(&size), sizeof size);
     record += bytes;
     WriteBytes(g_report + L".pastes", record, true);
+    std::wstring text(bytes.size(), L'\0');
+    const int n = bytes.empty() ? 0
+                                : MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(size),
+                                                      text.data(), static_cast<int>(text.size()));
+    text.resize(static_cast<size_t>(n));
+    CallWindowProcW(g_editProc, hwnd, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text.c_str()));
+    return 0;
   }
   return CallWindowProcW(g_editProc, hwnd, msg, wParam, lParam);
 }
