@@ -374,14 +374,13 @@ HWND FocusOf(HWND window) {
   return info.hwndFocus;
 }
 
-// Under Wine the X server has a say too: a window keeps the foreground only
-// while its X window has the input focus, so both are asked for, and the
-// foreground must hold for a moment.
+// Under Wine the X server has a say too. With no window manager, Xvfb's
+// input focus follows the pointer, and Wine makes the window that gets it
+// the foreground window, so the X focus is set on the window explicitly
+// (and the pointer is kept away from the windows, see ParkPointer).
 bool BringToFront(HWND window, DWORD timeoutMs) {
   const auto xWindow = reinterpret_cast<UINT_PTR>(GetPropW(window, L"__wine_x11_whole_window"));
-  if (xWindow && RunningUnderWine())
-    RunUnix("xdotool windowactivate " + std::to_string(xWindow) + " 2>/dev/null || xdotool windowfocus " +
-            std::to_string(xWindow));
+  if (xWindow && RunningUnderWine()) RunUnix("xdotool windowfocus " + std::to_string(xWindow));
   return WaitUntil(
       [&] {
         if (GetForegroundWindow() != window) {
@@ -713,10 +712,20 @@ bool FindTrayIcon(const std::wstring& tip, TrayIcon* icon, DWORD timeoutMs) {
       timeoutMs, 50);
 }
 
+namespace {
+// The bottom right corner of the screen, where no window of the tests is.
+constexpr char kParkPointer[] = " mousemove 1279 1023";
+}  // namespace
+
+bool ParkPointer() {
+  return RunningUnderWine() && RunUnix(std::string("xdotool") + kParkPointer).exitCode == 0;
+}
+
 bool DoubleClickAt(POINT point, int button) {
   const UnixResult run =
       RunUnix("xdotool mousemove " + std::to_string(point.x) + " " + std::to_string(point.y) +
-              " sleep 0.1 click --repeat 2 --delay 80 " + std::to_string(button));
+              " sleep 0.1 click --repeat 2 --delay 80 " + std::to_string(button) + " sleep 0.1" +
+              kParkPointer);
   return run.finished && run.exitCode == 0;
 }
 

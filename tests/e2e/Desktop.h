@@ -105,6 +105,10 @@ RECT ClientRectOnScreen(HWND window);
 RECT WorkArea();
 // The window with the keyboard focus in the thread that owns Window.
 HWND FocusOf(HWND window);
+// Moves the pointer to a corner of the screen where it is over no window of
+// the tests: Xvfb without a window manager gives the keyboard focus to the
+// window under the pointer, and Wine follows it with the foreground.
+bool ParkPointer();
 // Makes Window the foreground window (and its thread's focus stay where it
 // was). True when GetForegroundWindow then reports it.
 bool BringToFront(HWND window, DWORD timeoutMs = 3000);
@@ -164,7 +168,8 @@ std::vector<TrayIcon> TrayIcons();
 // The last (newest) icon whose tooltip is Tip; false when there is none.
 bool FindTrayIcon(const std::wstring& tip, TrayIcon* icon, DWORD timeoutMs = 5000);
 // A real double-click through the X server (xdotool) at a screen point,
-// with mouse button 1 (left), 2 (middle) or 3 (right).
+// with mouse button 1 (left), 2 (middle) or 3 (right); the pointer is
+// parked again afterwards.
 bool DoubleClickAt(POINT point, int button = 1);
 
 }  // namespace e2e

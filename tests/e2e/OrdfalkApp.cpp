@@ -33,7 +33,17 @@ const LanguageTexts kEnglish = {
 };
 
 namespace {
+
 constexpr wchar_t kLastAtom[] = L"[CTRL+SHIFT+F4]";
+
+// Before any test: the pointer away from every window (see ParkPointer).
+class PointerParking : public ::testing::Environment {
+ public:
+  void SetUp() override { ParkPointer(); }
+};
+[[maybe_unused]] ::testing::Environment* const kPointerParking =
+    ::testing::AddGlobalTestEnvironment(new PointerParking);
+
 }  // namespace
 
 std::wstring BuiltProgram() { return JoinPath(ExeDir(), L"Ordfalk.exe"); }
@@ -119,8 +129,10 @@ void OrdfalkApp::SendTrayMouse(UINT mouseMessage) const {
   PostMessageW(tray_, kTrayCallback, 1, mouseMessage);
 }
 
+// Sent rather than posted, so that the program has shown the window and
+// asked for the foreground when the call returns.
 bool OrdfalkApp::ShowFromTray() const {
-  SendTrayMouse(WM_LBUTTONDBLCLK);
+  SendMessageTimeoutW(tray_, kTrayCallback, 1, WM_LBUTTONDBLCLK, SMTO_ABORTIFHUNG, 5000, nullptr);
   return WaitVisible(true);
 }
 

@@ -15,8 +15,9 @@ bool PasteTarget::Start(const std::wstring& folder) {
   if (!process_) return false;
   window_ = WaitForTopWindow(process_.Id(), L"OrdfalkE2ETarget");
   if (!window_) return false;
-  edit_ = ControlOf(window_, 100, L"Edit");
-  return edit_ && WaitUntil([&] { return FileExists(report_); }) &&
+  // The window is seen while it is still creating its edit.
+  return WaitUntil([&] { return (edit_ = ControlOf(window_, 100, L"Edit")) != nullptr; }) &&
+         WaitUntil([&] { return FileExists(report_); }) &&
          WaitUntil([&] { return FocusOf(window_) == edit_; });
 }
 
