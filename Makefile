@@ -1,8 +1,8 @@
 # Quick start:  make run   (build and start Ordfalk under Wine)
 #               make test  (build everything and run every test)
-.PHONY: all deps host windows run test clean
+.PHONY: all deps host windows windows-clang run test clean
 
-all: host windows
+all: host windows windows-clang
 
 deps:
 	@tools/install-deps.sh
@@ -15,12 +15,17 @@ windows: deps
 	cmake --preset windows >/dev/null
 	cmake --build --preset windows
 
+# The same Windows build with clang and lld: a second compiler's warnings.
+windows-clang: deps
+	cmake --preset windows-clang >/dev/null
+	cmake --build --preset windows-clang
+
 run: windows
 	tools/run.sh
 
-test: host windows
+test: host windows windows-clang
 	ctest --preset host
-	tools/with-wine.sh ctest --preset windows
+	tools/with-wine.sh sh -c 'ctest --preset windows && ctest --preset windows-clang'
 
 clean:
 	rm -rf build
