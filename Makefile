@@ -1,6 +1,6 @@
 # Quick start:  make run   (build and start Ordfalk under Wine)
 #               make test  (build everything and run every test)
-.PHONY: all deps host windows windows-clang run test clean
+.PHONY: all deps host windows windows-clang run test dist screenshots clean
 
 all: host windows windows-clang
 
@@ -26,6 +26,15 @@ run: windows
 test: host windows windows-clang
 	ctest --preset host
 	tools/with-wine.sh sh -c 'ctest --preset windows && ctest --preset windows-clang'
+	tools/check-reproducible.sh
+
+# The portable release archive: build/dist/Ordfalk-<version>-win64.zip
+dist: windows
+	tools/make-dist.sh build/windows/bin/Ordfalk.exe build/dist
+
+# Renews the window pictures of the user guide in docs/.
+screenshots: windows
+	tools/screenshots.sh
 
 clean:
 	rm -rf build
