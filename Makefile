@@ -1,6 +1,11 @@
 # Quick start:  make run   (build and start Ordfalk under Wine)
 #               make test  (build everything and run every test)
-.PHONY: all deps host windows windows-clang run test dist screenshots clean
+#               make fuzz  (each fuzz target for FUZZ_SECONDS, default 60)
+.PHONY: all deps host windows windows-clang fuzz-build run test fuzz dist screenshots clean
+
+FUZZ_SECONDS ?= 60
+# How long `make test` fuzzes each target, after replaying its kept inputs.
+FUZZ_SMOKE_SECONDS ?= 5
 
 all: host windows windows-clang
 
@@ -20,13 +25,21 @@ windows-clang: deps
 	cmake --preset windows-clang >/dev/null
 	cmake --build --preset windows-clang
 
+fuzz-build: deps
+	cmake --preset fuzz >/dev/null
+	cmake --build --preset fuzz
+
 run: windows
 	tools/run.sh
 
-test: host windows windows-clang
+test: host windows windows-clang fuzz-build
 	ctest --preset host
 	tools/with-wine.sh sh -c 'ctest --preset windows && ctest --preset windows-clang'
+	tools/run-fuzz.sh $(FUZZ_SMOKE_SECONDS)
 	tools/check-reproducible.sh
+
+fuzz: fuzz-build
+	tools/run-fuzz.sh $(FUZZ_SECONDS)
 
 # The portable release archive: build/dist/Ordfalk-<version>-win64.zip
 dist: windows

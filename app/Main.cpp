@@ -5,10 +5,12 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cmath>
 
 #include "Application.h"
 #include "FormToolz.h"
+#include "Guarded.h"
 #include "ImageButton.h"
 #include "WinText.h"
 #include "resource.h"
@@ -110,7 +112,7 @@ bool TfrmMain::Create() {
 
   WNDCLASSEXW windowClass{};
   windowClass.cbSize = sizeof windowClass;
-  windowClass.lpfnWndProc = WndProc;
+  windowClass.lpfnWndProc = WindowThunk<TfrmMain>;
   windowClass.hInstance = Application.Instance;
   windowClass.hIcon = appIconLarge_;
   windowClass.hIconSm = appIconSmall_;
@@ -136,13 +138,8 @@ bool TfrmMain::Create() {
     return false;
   }
 
-  try {
-    FormCreate();
-  } catch (const std::exception& error) {
-    ShowUnexpectedError(handle_, error.what());
-  } catch (...) {
-    ShowUnexpectedError(handle_, nullptr);
-  }
+  // An error in FormCreate skips the rest of it; start-up goes on.
+  RunGuarded(handle_, [this] { FormCreate(); });
   return true;
 }
 
@@ -247,13 +244,7 @@ void TfrmMain::Destroy() {
   if (destroyed_ || handle_ == nullptr) return;
   destroyed_ = true;
   ShowWindow(handle_, SW_HIDE);
-  try {
-    FormDestroy();
-  } catch (const std::exception& error) {
-    ShowUnexpectedError(handle_, error.what());
-  } catch (...) {
-    ShowUnexpectedError(handle_, nullptr);
-  }
+  RunGuarded(handle_, [this] { FormDestroy(); });
   TrayIconMain.Destroy();
   DestroyWindow(handle_);  // the controls and the menu go with it
   handle_ = nullptr;
@@ -327,16 +318,21 @@ void TfrmMain::OnActivate(WPARAM wParam) {
 
 bool TfrmMain::PreTranslateMessage(MSG& message) {
   if (handle_ == nullptr) return false;
-  if (message.message == WM_KEYDOWN || message.message == WM_SYSKEYDOWN) {
-    for (int slot = 1; slot <= kSlotCount; ++slot) {
-      if (message.hwnd != txtText_[slot]) continue;
-      auto key = static_cast<WORD>(message.wParam);
-      txtTextKeyDown(message.hwnd, key, GetKeyState(VK_SHIFT) < 0, GetKeyState(VK_CONTROL) < 0,
-                     (message.lParam & (1 << 29)) != 0);
-      message.wParam = key;
-      break;
-    }
+  const bool toMemo =
+      std::find(txtText_.begin() + 1, txtText_.end(), message.hwnd) != txtText_.end();
+  if (toMemo && (message.message == WM_KEYDOWN || message.message == WM_SYSKEYDOWN)) {
+    auto key = static_cast<WORD>(message.wParam);
+    const bool shift = GetKeyState(VK_SHIFT) < 0;
+    const bool ctrl = GetKeyState(VK_CONTROL) < 0;
+    const bool alt = (message.lParam & (1 << 29)) != 0;
+    txtTextKeyDown(message.hwnd, key, shift, ctrl, alt);
+    message.wParam = key;
+    // Select all is the key handler's alone: some edit controls select all
+    // on Ctrl+Shift+A as well. That key means nothing else to a memo.
+    if (key == 'A' && ctrl && shift && !alt) return true;
   }
+  // Likewise for the Ctrl+A character, which Ctrl+Shift+A also produces.
+  if (toMemo && message.message == WM_CHAR && message.wParam == 0x01) return true;
   // The shortcuts act only while the window is the active one.
   if (GetActiveWindow() == handle_ && TranslateAcceleratorW(handle_, accelerators_, &message)) {
     return true;
@@ -365,27 +361,6 @@ void TfrmMain::FormPaint(HDC dc) {
 }
 
 // --- Messages -----------------------------------------------------------------
-
-LRESULT CALLBACK TfrmMain::WndProc(HWND hwnd, UINT message, WPARAM wParam,
-                                   LPARAM lParam) noexcept {
-  if (message == WM_NCCREATE) {
-    auto* form = static_cast<TfrmMain*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
-    form->handle_ = hwnd;
-    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(form));
-  }
-  auto* self = reinterpret_cast<TfrmMain*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-  if (self == nullptr) return DefWindowProcW(hwnd, message, wParam, lParam);
-  // An error raised by a handler is shown, and handling goes on with the
-  // next message.
-  try {
-    return self->MessageHandler(message, wParam, lParam);
-  } catch (const std::exception& error) {
-    ShowUnexpectedError(hwnd, error.what());
-  } catch (...) {
-    ShowUnexpectedError(hwnd, nullptr);
-  }
-  return 0;
-}
 
 LRESULT TfrmMain::MessageHandler(UINT message, WPARAM wParam, LPARAM lParam) {
   const HWND hwnd = handle_;

@@ -43,7 +43,9 @@ void TfrmMain::WMHotKey(WPARAM identifier) {
 
 void TfrmMain::PasteTextToFocus(const AnsiString& bytes) {
   // The clipboard is filled and closed again before the target is asked.
-  ClipboardSetText(bytes);
+  // When it could not be filled (another program holds it open), the
+  // target is not asked: it would paste whatever the clipboard held before.
+  if (!ClipboardSetText(bytes)) return;
   const DWORD target = GetWindowThreadProcessId(GetForegroundWindow(), nullptr);
   if (!AttachThreadInput(GetCurrentThreadId(), target, static_cast<BOOL>(-1))) return;
   // While joined, GetFocus answers for the foreground program's input.

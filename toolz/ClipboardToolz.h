@@ -1,6 +1,6 @@
 // ClipboardToolz: the only access to the Windows clipboard. Each call opens
 // the clipboard, empties it, hands over a fresh memory block and closes it
-// again; nothing is reported to the caller.
+// again, in one attempt.
 #pragma once
 
 #include <cstdint>
@@ -12,10 +12,13 @@ namespace ordfalk {
 inline constexpr uint16_t kClipboardText = 1;  // CF_TEXT
 
 // Replaces the clipboard contents with a copy of Size bytes under Format.
-void ClipboardSetBuffer(uint16_t format, const void* data, int32_t size);
+// True when the clipboard took them; false when it could not be opened
+// (another program holds it; its contents then stay as they were) or the
+// block could not be made or was refused.
+bool ClipboardSetBuffer(uint16_t format, const void* data, int32_t size);
 
 // Replaces the clipboard contents with the string's bytes and one
-// terminating zero byte, as CF_TEXT.
-void ClipboardSetText(const AnsiString& text);
+// terminating zero byte, as CF_TEXT. True when the clipboard took them.
+bool ClipboardSetText(const AnsiString& text);
 
 }  // namespace ordfalk

@@ -6,14 +6,14 @@
 
 namespace ordfalk {
 
-void ClipboardSetBuffer(uint16_t format, const void* data, int32_t size) {
+bool ClipboardSetBuffer(uint16_t format, const void* data, int32_t size) {
   // One attempt and no retry: while another program holds the clipboard
   // open, its contents stay as they are.
-  if (!OpenClipboard(nullptr)) return;
+  if (!OpenClipboard(nullptr)) return false;
   EmptyClipboard();
+  bool taken = false;
   if (size >= 0) {
     if (HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_DDESHARE, static_cast<SIZE_T>(size))) {
-      bool taken = false;
       if (void* target = GlobalLock(block)) {
         if (size > 0) std::memcpy(target, data, static_cast<size_t>(size));
         // Handed over while still locked; once taken, the block is the
@@ -25,13 +25,14 @@ void ClipboardSetBuffer(uint16_t format, const void* data, int32_t size) {
     }
   }
   CloseClipboard();
+  return taken;
 }
 
-void ClipboardSetText(const AnsiString& text) {
+bool ClipboardSetText(const AnsiString& text) {
   // std::string keeps a zero byte after its last character, so the block
   // gets the bytes followed by exactly one zero byte (one zero byte alone
   // for an empty string).
-  ClipboardSetBuffer(kClipboardText, text.c_str(), static_cast<int32_t>(text.size()) + 1);
+  return ClipboardSetBuffer(kClipboardText, text.c_str(), static_cast<int32_t>(text.size()) + 1);
 }
 
 }  // namespace ordfalk
