@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <initializer_list>
 
 #include "Application.h"
 #include "FormToolz.h"
@@ -73,6 +74,17 @@ HFONT CreateFontNamed(int height, const wchar_t* face) {
                      DEFAULT_PITCH | FF_DONTCARE, face);
 }
 
+// The first face the system has; the last one when it has none of them.
+const wchar_t* PresentFace(std::initializer_list<const wchar_t*> faces) {
+  for (const wchar_t* face : faces) {
+    const HFONT font = CreateFontNamed(-12, face);
+    const bool present = FontHasFace(font, face);
+    DeleteObject(font);
+    if (present) return face;
+  }
+  return *(faces.end() - 1);
+}
+
 HWND CreateChild(HWND parent, DWORD exStyle, const wchar_t* windowClass, const Text& caption,
                  DWORD style, int id, RECT place) {
   return CreateWindowExW(exStyle, windowClass, Wide(caption).c_str(), WS_CHILD | WS_VISIBLE | style,
@@ -91,12 +103,14 @@ bool TfrmMain::Create() {
   dpi_ = GetDeviceCaps(screen, LOGPIXELSY);
   ReleaseDC(nullptr, screen);
 
-  windowFont_ = CreateScaledFont(-11, {L"Verdana", L"Tahoma", L"DejaVu Sans"});
-  memoFont_ = CreateScaledFont(-12, {L"Fixedsys", L"Courier New", L"DejaVu Sans Mono"});
+  // Fonts follow the screen's dots per inch; positions and sizes follow the
+  // window font: its text height now over its height at 96 dots per inch.
+  const wchar_t* windowFace = PresentFace({L"Verdana", L"Tahoma", L"DejaVu Sans"});
+  const wchar_t* memoFace = PresentFace({L"Fixedsys", L"Courier New", L"DejaVu Sans Mono"});
+  windowFont_ = CreateFontNamed(MulDiv(-11, dpi_, 96), windowFace);
+  memoFont_ = CreateFontNamed(MulDiv(-12, dpi_, 96), memoFace);
   if (dpi_ != 96) {
-    // Positions and sizes follow the window font: its text height now over
-    // its height at 96 dots per inch.
-    const HFONT designed = CreateFontNamed(-11, L"Verdana");
+    const HFONT designed = CreateFontNamed(-11, windowFace);
     layoutScale_ = static_cast<double>(TextHeightOf(windowFont_)) / TextHeightOf(designed);
     DeleteObject(designed);
   }
@@ -141,18 +155,6 @@ bool TfrmMain::Create() {
   // An error in FormCreate skips the rest of it; start-up goes on.
   RunGuarded(handle_, [this] { FormCreate(); });
   return true;
-}
-
-HFONT TfrmMain::CreateScaledFont(int height, std::initializer_list<const wchar_t*> faces) const {
-  // The named face where it exists, else the first stand-in that does.
-  const int scaledHeight = MulDiv(height, dpi_, 96);
-  HFONT font = nullptr;
-  for (const wchar_t* face : faces) {
-    if (font) DeleteObject(font);
-    font = CreateFontNamed(scaledHeight, face);
-    if (FontHasFace(font, face)) break;
-  }
-  return font;
 }
 
 int TfrmMain::Scaled(int pixels) const {

@@ -51,7 +51,6 @@ class TfrmMain {
 
   void CreateMembers();
   void CreateMenuBar();
-  HFONT CreateScaledFont(int height, std::initializer_list<const wchar_t*> faces) const;
   int Scaled(int pixels) const;
 
   // Handlers.

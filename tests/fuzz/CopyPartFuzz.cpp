@@ -1,5 +1,5 @@
 // StrCopyPart against "the units at positions Index .. Index+Count-1 that
-// exist, with an Index below 1 read as 1" (Part 2.1).
+// exist, with an Index below 1 read as 1".
 //
 // Input: index (4 bytes), count (4 bytes), then the text, one unit per
 // byte.

@@ -1,4 +1,4 @@
-// EncodeHexText/DecodeHexText with arbitrary alphabets and data (Part 2.2).
+// EncodeHexText/DecodeHexText with arbitrary alphabets and data.
 //
 // Input: flags (bit 0 PlainBytes, bit 1 wide alphabet units), alphabet
 // length 0..20, the alphabet, then the data.
@@ -10,7 +10,7 @@ namespace {
 
 Text Upper(char16_t unit) { return StrUpper(Text(1, unit)); }
 
-// Part 2.2's three conditions under which the round trip must hold.
+// The three conditions under which the round trip must hold.
 bool MeetsTheThreeConditions(const Text& alphabet) {
   for (size_t i = 0; i < 16; ++i) {
     if (alphabet[i] < 0x01 || alphabet[i] > 0xFF) return false;

@@ -1,4 +1,4 @@
-// HexToIntDef against a plain reference of Part 2.1's rule.
+// HexToIntDef against a plain reference of its rule.
 //
 // Input: flags (bit 0 wide units), the default (4 bytes), then the text.
 #include "FuzzCheck.h"

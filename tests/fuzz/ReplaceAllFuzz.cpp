@@ -1,4 +1,4 @@
-// StrReplaceAll against Part 2.1's algorithm written out step by step.
+// StrReplaceAll against its algorithm written out step by step.
 //
 // Input: flags (bit 0 CaseSensitive, bit 1 wide units), pattern length,
 // replacement length, the pattern, the replacement, then the text.

@@ -1,4 +1,4 @@
-// Part 2.6: channel readers and colour shading on explicit colours, and the
+// Channel readers and colour shading on explicit colours, and the
 // resolution of a system colour through SystemColor.
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-// Part 2.1: the two conversions between text and 8-bit strings, and the ANSI
+// The two conversions between text and 8-bit strings, and the ANSI
 // test built on them. Every unit and every byte value is tried, because the
 // OK check and the settings file depend on all of them surviving.
 #include <gtest/gtest.h>

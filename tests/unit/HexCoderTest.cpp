@@ -1,4 +1,4 @@
-// Part 2.2: the hex text coder that stores the slots in the settings file.
+// The hex text coder that stores the slots in the settings file.
 #include <gtest/gtest.h>
 
 #include "Toolz.h"
@@ -107,7 +107,7 @@ TEST(HexCoder, DecodedLengthIsHalfTheInputRoundedUp) {
   }
 }
 
-TEST(HexCoder, AlphabetsMeetingThePartsThreeConditionsRoundTrip) {
+TEST(HexCoder, AlphabetsMeetingTheThreeConditionsRoundTrip) {
   const Text alphabets[] = {
       u"GHIJKLMNOPQRSTUV",
       u"ghijklmnopqrstuv",

@@ -1,4 +1,4 @@
-// Part 2.4: where the settings file lies, derived from the executable's path.
+// Where the settings file lies, derived from the executable's path.
 #include <gtest/gtest.h>
 
 #include "INIToolz.h"
@@ -10,7 +10,7 @@ TEST(IniDefaultFileName, ReplacesOnlyTheLastExtension) {
     Text exePath, expected;
   };
   const Case cases[] = {
-      // The three shapes of Part 2.4.
+      // The three shapes of executable path.
       {u"C:\\Tools\\paste.exe", u"C:\\Tools\\paste.INI"},
       {u"C:\\Tools\\paste.old.exe", u"C:\\Tools\\paste.old.INI"},
       {u"C:\\Old.Tools\\paste", u"C:\\Old.Tools\\paste.INI"},

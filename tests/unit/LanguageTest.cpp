@@ -1,4 +1,4 @@
-// Part 2.3: the language rule on explicit inputs (IsSwedishUI feeds it the
+// The language rule on explicit inputs (IsSwedishUI feeds it the
 // command line and the start-up thread locale).
 #include <gtest/gtest.h>
 

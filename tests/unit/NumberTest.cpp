@@ -1,4 +1,4 @@
-// Part 2.1: hexadecimal formatting and parsing, and the range limit.
+// Hexadecimal formatting and parsing, and the range limit.
 #include <gtest/gtest.h>
 
 #include <climits>

@@ -1,4 +1,4 @@
-// Part 2.1: substring, replace-all, comparison and choice.
+// Substring, replace-all, comparison and choice.
 #include <gtest/gtest.h>
 
 #include <climits>
@@ -60,7 +60,7 @@ TEST(StrReplaceAll, ReplacesLeftToRightWithoutOverlap) {
     Text expected;
   };
   const Case cases[] = {
-      // Part 2.1's examples.
+      // The documented examples.
       {u"aAbA", u"a", u"x", false, u"xxbx"},
       {u"aAbA", u"a", u"x", true, u"xAbA"},
       {u"aaa", u"aa", u"b", true, u"ba"},

@@ -1,4 +1,4 @@
-// Part 2.5 against the Wine clipboard: what another program finds there
+// The clipboard routines against the Wine clipboard: what another program finds there
 // after ClipboardSetText.
 #include <windows.h>
 

@@ -1,4 +1,4 @@
-// Part 2.6 on a memory DC: where the etched line and its twin land, and in
+// The etched line on a memory DC: where the etched line and its twin land, and in
 // which colours, with system colours resolved at the time of the call.
 #include <windows.h>
 

@@ -1,4 +1,4 @@
-// Part 2.4 against real private-profile files in a fresh temp folder.
+// INI access against real private-profile files in a fresh temp folder.
 #include <windows.h>
 
 #include <gtest/gtest.h>

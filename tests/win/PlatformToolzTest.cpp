@@ -1,4 +1,4 @@
-// Parts 2.1 and 2.3 against the platform: StrUpper through CharUpperBuffW
+// Text and language routines against the platform: StrUpper through CharUpperBuffW
 // and the executable's path.
 #include <windows.h>
 
