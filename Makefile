@@ -1,8 +1,13 @@
 # Quick start:  make run   (build and start Ordfalk under Wine)
 #               make test  (build everything and run every test)
-.PHONY: all deps host windows run test clean
+#               make fuzz  (each fuzz target for FUZZ_SECONDS, default 60)
+.PHONY: all deps host windows windows-clang fuzz-build run test fuzz dist screenshots clean
 
-all: host windows
+FUZZ_SECONDS ?= 60
+# How long `make test` fuzzes each target, after replaying its kept inputs.
+FUZZ_SMOKE_SECONDS ?= 5
+
+all: host windows windows-clang
 
 deps:
 	@tools/install-deps.sh
@@ -15,12 +20,34 @@ windows: deps
 	cmake --preset windows >/dev/null
 	cmake --build --preset windows
 
+# The same Windows build with clang and lld: a second compiler's warnings.
+windows-clang: deps
+	cmake --preset windows-clang >/dev/null
+	cmake --build --preset windows-clang
+
+fuzz-build: deps
+	cmake --preset fuzz >/dev/null
+	cmake --build --preset fuzz
+
 run: windows
 	tools/run.sh
 
-test: host windows
+test: host windows windows-clang fuzz-build
 	ctest --preset host
-	tools/with-wine.sh ctest --preset windows
+	tools/with-wine.sh sh -c 'ctest --preset windows && ctest --preset windows-clang'
+	tools/run-fuzz.sh $(FUZZ_SMOKE_SECONDS)
+	tools/check-reproducible.sh
+
+fuzz: fuzz-build
+	tools/run-fuzz.sh $(FUZZ_SECONDS)
+
+# The portable release archive: build/dist/Ordfalk-<version>-win64.zip
+dist: windows
+	tools/make-dist.sh build/windows/bin/Ordfalk.exe build/dist
+
+# Renews the window pictures of the user guide in docs/.
+screenshots: windows
+	tools/screenshots.sh
 
 clean:
 	rm -rf build

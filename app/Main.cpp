@@ -7,9 +7,11 @@
 
 #include <algorithm>
 #include <cmath>
+#include <initializer_list>
 
 #include "Application.h"
 #include "FormToolz.h"
+#include "Guarded.h"
 #include "ImageButton.h"
 #include "WinText.h"
 #include "resource.h"
@@ -72,6 +74,17 @@ HFONT CreateFontNamed(int height, const wchar_t* face) {
                      DEFAULT_PITCH | FF_DONTCARE, face);
 }
 
+// The first face the system has; the last one when it has none of them.
+const wchar_t* PresentFace(std::initializer_list<const wchar_t*> faces) {
+  for (const wchar_t* face : faces) {
+    const HFONT font = CreateFontNamed(-12, face);
+    const bool present = FontHasFace(font, face);
+    DeleteObject(font);
+    if (present) return face;
+  }
+  return *(faces.end() - 1);
+}
+
 HWND CreateChild(HWND parent, DWORD exStyle, const wchar_t* windowClass, const Text& caption,
                  DWORD style, int id, RECT place) {
   return CreateWindowExW(exStyle, windowClass, Wide(caption).c_str(), WS_CHILD | WS_VISIBLE | style,
@@ -90,12 +103,14 @@ bool TfrmMain::Create() {
   dpi_ = GetDeviceCaps(screen, LOGPIXELSY);
   ReleaseDC(nullptr, screen);
 
-  windowFont_ = CreateScaledFont(-11, {L"Verdana", L"Tahoma", L"DejaVu Sans"});
-  memoFont_ = CreateScaledFont(-12, {L"Fixedsys", L"Courier New", L"DejaVu Sans Mono"});
+  // Fonts follow the screen's dots per inch; positions and sizes follow the
+  // window font: its text height now over its height at 96 dots per inch.
+  const wchar_t* windowFace = PresentFace({L"Verdana", L"Tahoma", L"DejaVu Sans"});
+  const wchar_t* memoFace = PresentFace({L"Fixedsys", L"Courier New", L"DejaVu Sans Mono"});
+  windowFont_ = CreateFontNamed(MulDiv(-11, dpi_, 96), windowFace);
+  memoFont_ = CreateFontNamed(MulDiv(-12, dpi_, 96), memoFace);
   if (dpi_ != 96) {
-    // Positions and sizes follow the window font: its text height now over
-    // its height at 96 dots per inch.
-    const HFONT designed = CreateFontNamed(-11, L"Verdana");
+    const HFONT designed = CreateFontNamed(-11, windowFace);
     layoutScale_ = static_cast<double>(TextHeightOf(windowFont_)) / TextHeightOf(designed);
     DeleteObject(designed);
   }
@@ -111,7 +126,7 @@ bool TfrmMain::Create() {
 
   WNDCLASSEXW windowClass{};
   windowClass.cbSize = sizeof windowClass;
-  windowClass.lpfnWndProc = WndProc;
+  windowClass.lpfnWndProc = WindowThunk<TfrmMain>;
   windowClass.hInstance = Application.Instance;
   windowClass.hIcon = appIconLarge_;
   windowClass.hIconSm = appIconSmall_;
@@ -137,26 +152,9 @@ bool TfrmMain::Create() {
     return false;
   }
 
-  try {
-    FormCreate();
-  } catch (const std::exception& error) {
-    ShowUnexpectedError(handle_, error.what());
-  } catch (...) {
-    ShowUnexpectedError(handle_, nullptr);
-  }
+  // An error in FormCreate skips the rest of it; start-up goes on.
+  RunGuarded(handle_, [this] { FormCreate(); });
   return true;
-}
-
-HFONT TfrmMain::CreateScaledFont(int height, std::initializer_list<const wchar_t*> faces) const {
-  // The named face where it exists, else the first stand-in that does.
-  const int scaledHeight = MulDiv(height, dpi_, 96);
-  HFONT font = nullptr;
-  for (const wchar_t* face : faces) {
-    if (font) DeleteObject(font);
-    font = CreateFontNamed(scaledHeight, face);
-    if (FontHasFace(font, face)) break;
-  }
-  return font;
 }
 
 int TfrmMain::Scaled(int pixels) const {
@@ -248,13 +246,7 @@ void TfrmMain::Destroy() {
   if (destroyed_ || handle_ == nullptr) return;
   destroyed_ = true;
   ShowWindow(handle_, SW_HIDE);
-  try {
-    FormDestroy();
-  } catch (const std::exception& error) {
-    ShowUnexpectedError(handle_, error.what());
-  } catch (...) {
-    ShowUnexpectedError(handle_, nullptr);
-  }
+  RunGuarded(handle_, [this] { FormDestroy(); });
   TrayIconMain.Destroy();
   DestroyWindow(handle_);  // the controls and the menu go with it
   handle_ = nullptr;
@@ -371,27 +363,6 @@ void TfrmMain::FormPaint(HDC dc) {
 }
 
 // --- Messages -----------------------------------------------------------------
-
-LRESULT CALLBACK TfrmMain::WndProc(HWND hwnd, UINT message, WPARAM wParam,
-                                   LPARAM lParam) noexcept {
-  if (message == WM_NCCREATE) {
-    auto* form = static_cast<TfrmMain*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
-    form->handle_ = hwnd;
-    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(form));
-  }
-  auto* self = reinterpret_cast<TfrmMain*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-  if (self == nullptr) return DefWindowProcW(hwnd, message, wParam, lParam);
-  // An error raised by a handler is shown, and handling goes on with the
-  // next message.
-  try {
-    return self->MessageHandler(message, wParam, lParam);
-  } catch (const std::exception& error) {
-    ShowUnexpectedError(hwnd, error.what());
-  } catch (...) {
-    ShowUnexpectedError(hwnd, nullptr);
-  }
-  return 0;
-}
 
 LRESULT TfrmMain::MessageHandler(UINT message, WPARAM wParam, LPARAM lParam) {
   const HWND hwnd = handle_;

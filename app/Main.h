@@ -45,12 +45,12 @@ class TfrmMain {
   HWND Handle() const { return handle_; }
 
  private:
-  static LRESULT CALLBACK WndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
+  template <typename Owner>
+  friend LRESULT CALLBACK WindowThunk(HWND, UINT, WPARAM, LPARAM) noexcept;
   LRESULT MessageHandler(UINT message, WPARAM wParam, LPARAM lParam);
 
   void CreateMembers();
   void CreateMenuBar();
-  HFONT CreateScaledFont(int height, std::initializer_list<const wchar_t*> faces) const;
   int Scaled(int pixels) const;
 
   // Handlers.

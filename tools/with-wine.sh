@@ -42,6 +42,13 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
   "$WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
   "$WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /t REG_SZ /d N /f >/dev/null 2>&1
 fi
+# Wine here does not find the fonts it ships with: give the prefix Marlett
+# for the caption buttons' symbols (else they show as 0, 1 and r), and
+# Fixedsys and Tahoma, which stand nearest to the fonts of a Windows desktop.
+fonts=$WINEPREFIX/drive_c/windows/Fonts
+for font in marlett.ttf fixedsys.ttf tahoma.ttf tahomabd.ttf; do
+  [ -f "$fonts/$font" ] || cp "/usr/share/wine/fonts/$font" "$fonts/" 2>/dev/null || true
+done
 # Keep one wineserver for the whole run, so programs started one after the
 # other share the desktop, the tray, the clipboard and the atom table.
 wineserver -p >/dev/null 2>&1 || true

@@ -1,0 +1,252 @@
+// The main window at 96, 120 and 144 dots per inch, in both languages: every
+// control scales by one ratio, none overlaps another or leaves the client
+// area, and the etched line stays on its fixed pixels. Saves a screenshot of
+// the window for each setting.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <fstream>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "RunningProgram.h"
+
+using namespace ordfalk::testing;
+
+namespace {
+
+struct Setting {
+  DWORD dpi;
+  const wchar_t* arguments;
+  const char* language;
+};
+
+std::string SettingName(const Setting& setting) {
+  return std::string(setting.language) + "_" + std::to_string(setting.dpi);
+}
+
+void PrintTo(const Setting& setting, std::ostream* out) { *out << SettingName(setting); }
+
+// A control and where it stands at 96 dots per inch, in client pixels.
+struct Control {
+  int id;
+  int left, top, width, height;  // width 0: measured from the caption
+  std::string name;
+};
+
+std::vector<Control> DesignedControls() {
+  std::vector<Control> controls;
+  for (int slot = 1; slot <= 8; ++slot) {
+    const int left = slot <= 4 ? 24 : 240;
+    const int row = 96 * ((slot - 1) % 4);
+    controls.push_back({200 + slot, left, 24 + row, 0, 13, "lblText" + std::to_string(slot)});
+    controls.push_back({100 + slot, left, 40 + row, 201, 65, "txtText" + std::to_string(slot)});
+  }
+  controls.push_back({IDOK, 344, 408, 97, 33, "btnOK"});
+  return controls;
+}
+
+constexpr int kClientSize = 465;
+constexpr int kLineTop = 400, kLineLeft = 24, kLineRight = 439;  // both rows, inclusive
+
+std::string Describe(const RECT& r) {
+  char text[80];
+  std::snprintf(text, sizeof text, "(%ld,%ld)-(%ld,%ld)", r.left, r.top, r.right, r.bottom);
+  return text;
+}
+
+// The window as it is on the screen, in 24-bit pixels, top row first.
+struct Picture {
+  int width = 0, height = 0;
+  std::vector<BYTE> pixels;  // BGR, rows padded to 4 bytes
+
+  int Stride() const { return (width * 3 + 3) & ~3; }
+  COLORREF At(int x, int y) const {
+    const BYTE* p = &pixels[static_cast<size_t>(y) * Stride() + static_cast<size_t>(x) * 3];
+    return RGB(p[2], p[1], p[0]);
+  }
+};
+
+Picture CaptureScreen(const RECT& area) {
+  Picture picture;
+  picture.width = area.right - area.left;
+  picture.height = area.bottom - area.top;
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = picture.width;
+  info.bmiHeader.biHeight = -picture.height;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 24;
+  info.bmiHeader.biCompression = BI_RGB;
+  HDC screen = GetDC(nullptr);
+  HDC memory = CreateCompatibleDC(screen);
+  void* bits = nullptr;
+  HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HGDIOBJ old = SelectObject(memory, bitmap);
+  BitBlt(memory, 0, 0, picture.width, picture.height, screen, area.left, area.top, SRCCOPY);
+  GdiFlush();
+  const auto* begin = static_cast<const BYTE*>(bits);
+  picture.pixels.assign(begin, begin + static_cast<size_t>(picture.Stride()) * picture.height);
+  SelectObject(memory, old);
+  DeleteObject(bitmap);
+  DeleteDC(memory);
+  ReleaseDC(nullptr, screen);
+  return picture;
+}
+
+bool SaveBitmap(const Picture& picture, const std::wstring& path) {
+  const DWORD imageSize = static_cast<DWORD>(picture.pixels.size());
+  BITMAPFILEHEADER file{};
+  BITMAPINFOHEADER header{};
+  file.bfType = 0x4D42;  // "BM"
+  file.bfOffBits = sizeof file + sizeof header;
+  file.bfSize = file.bfOffBits + imageSize;
+  header.biSize = sizeof header;
+  header.biWidth = picture.width;
+  header.biHeight = -picture.height;  // top row first
+  header.biPlanes = 1;
+  header.biBitCount = 24;
+  header.biCompression = BI_RGB;
+  header.biSizeImage = imageSize;
+  std::ofstream out(path.c_str(), std::ios::binary);
+  out.write(reinterpret_cast<const char*>(&file), sizeof file);
+  out.write(reinterpret_cast<const char*>(&header), sizeof header);
+  out.write(reinterpret_cast<const char*>(picture.pixels.data()), imageSize);
+  return out.good();
+}
+
+class WindowLayout : public ::testing::TestWithParam<Setting> {};
+
+TEST_P(WindowLayout, ScalesWithoutOverlapAndKeepsTheLineOnItsPixels) {
+  const Setting setting = GetParam();
+  LogPixelsSetting dpi(setting.dpi);
+  RunningProgram program(setting.arguments);
+  ASSERT_TRUE(program.Started()) << "Ordfalk.exe did not start";
+  ASSERT_TRUE(program.ShowMainWindow()) << "the main window did not show";
+  HWND window = program.MainWindow();
+  RedrawWindow(window, nullptr, nullptr,
+               RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  Sleep(300);
+
+  RECT client{};
+  GetClientRect(window, &client);
+  MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&client), 2);
+  const int clientWidth = client.right - client.left;
+  const int clientHeight = client.bottom - client.top;
+  // Square as designed: a menu bar that wrapped or a frame miscounted would
+  // take its height from the client area.
+  EXPECT_EQ(clientWidth, clientHeight);
+
+  // The one ratio that every position and size follows.
+  const double scale = static_cast<double>(clientWidth) / kClientSize;
+  const double screenRatio = setting.dpi / 96.0;
+  if (setting.dpi == 96) {
+    EXPECT_EQ(clientWidth, kClientSize);
+  } else {
+    EXPECT_GE(scale, screenRatio * 0.95) << "the window did not grow with the setting";
+    EXPECT_LE(scale, screenRatio * 1.15);
+  }
+  auto scaled = [scale](int pixels) { return static_cast<int>(std::lround(pixels * scale)); };
+
+  std::vector<Control> controls = DesignedControls();
+  std::vector<RECT> places;
+  for (const Control& c : controls) {
+    SCOPED_TRACE(c.name);
+    HWND child = GetDlgItem(window, c.id);
+    ASSERT_NE(child, nullptr);
+    EXPECT_TRUE(IsWindowVisible(child));
+    RECT place{};
+    GetWindowRect(child, &place);
+    places.push_back(place);
+    const RECT inClient = {place.left - client.left, place.top - client.top,
+                           place.right - client.left, place.bottom - client.top};
+    EXPECT_NEAR(inClient.left, scaled(c.left), 1) << Describe(inClient);
+    EXPECT_NEAR(inClient.top, scaled(c.top), 1) << Describe(inClient);
+    EXPECT_NEAR(inClient.bottom - inClient.top, scaled(c.height), 1) << Describe(inClient);
+    if (c.width > 0) {
+      EXPECT_NEAR(inClient.right - inClient.left, scaled(c.width), 1) << Describe(inClient);
+    } else {
+      EXPECT_GT(inClient.right - inClient.left, 0);
+    }
+    RECT inside{};
+    IntersectRect(&inside, &place, &client);
+    EXPECT_TRUE(EqualRect(&inside, &place))
+        << "cut by the client area's edge: " << Describe(inClient) << " in " << clientWidth
+        << " x " << clientHeight;
+  }
+  for (size_t a = 0; a < places.size(); ++a) {
+    for (size_t b = a + 1; b < places.size(); ++b) {
+      RECT common{};
+      EXPECT_FALSE(IntersectRect(&common, &places[a], &places[b]))
+          << controls[a].name << " " << Describe(places[a]) << " overlaps " << controls[b].name
+          << " " << Describe(places[b]);
+    }
+  }
+
+  RECT frame{};
+  GetWindowRect(window, &frame);
+  const Picture picture = CaptureScreen(frame);
+  const std::wstring name = L"window-" + std::wstring(setting.language, setting.language + 2) +
+                            L"-" + std::to_wstring(setting.dpi) + L".bmp";
+  EXPECT_TRUE(SaveBitmap(picture, screenshotFolder + L"\\" + name));
+
+  // The etched line: a dark row over a light one at fixed client pixels,
+  // wherever no control covers it; the background just past either end.
+  const COLORREF face = GetSysColor(COLOR_BTNFACE);
+  auto channel = [](COLORREF c, int shift) { return static_cast<int>((c >> shift) & 0xFF); };
+  auto shade = [&](int amount) {
+    auto one = [&](int shift) { return std::clamp(channel(face, shift) + amount, 0, 255); };
+    return RGB(one(0), one(8), one(16));
+  };
+  const COLORREF dark = shade(-40), light = shade(40);
+  auto pixel = [&](int x, int y) {
+    return picture.At(x + client.left - frame.left, y + client.top - frame.top);
+  };
+  auto covered = [&](int x, int y) {
+    const POINT point{x + client.left, y + client.top};
+    for (const RECT& place : places) {
+      if (PtInRect(&place, point)) return true;
+    }
+    return false;
+  };
+  int seen = 0, wrong = 0;
+  std::string firstWrong;
+  for (int row = 0; row < 2; ++row) {
+    const int y = kLineTop + row;
+    const COLORREF want = row == 0 ? dark : light;
+    for (int x = kLineLeft - 1; x <= kLineRight + 1; ++x) {
+      if (covered(x, y)) continue;
+      const bool onLine = x >= kLineLeft && x <= kLineRight;
+      if (onLine) ++seen;
+      if (pixel(x, y) == (onLine ? want : face)) continue;
+      if (wrong++ == 0) {
+        char text[80];
+        std::snprintf(text, sizeof text, "(%d, %d) is %06lX, not %06lX", x, y, pixel(x, y),
+                      onLine ? want : face);
+        firstWrong = text;
+      }
+    }
+  }
+  EXPECT_GT(seen, 0) << "no pixel of the line is left uncovered";
+  EXPECT_EQ(wrong, 0) << "pixels of the etched line off its place, first " << firstWrong;
+
+  EXPECT_EQ(program.Close(), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(ScreenSettings, WindowLayout,
+                         ::testing::Values(Setting{96, L"/ENGLISH", "en"},
+                                           Setting{96, L"/SWEDISH", "sv"},
+                                           Setting{120, L"/ENGLISH", "en"},
+                                           Setting{120, L"/SWEDISH", "sv"},
+                                           Setting{144, L"/ENGLISH", "en"},
+                                           Setting{144, L"/SWEDISH", "sv"}),
+                         [](const ::testing::TestParamInfo<Setting>& param) {
+                           return SettingName(param.param);
+                         });
+
+}  // namespace
