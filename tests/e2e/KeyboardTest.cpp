@@ -63,9 +63,10 @@ TEST(Keyboard, OnlyCtrlASelectsAllOfTheMemo) {
   EXPECT_TRUE(app.EndsCleanly());
 }
 
-// Enter in a memo is a line break; Tab from the last memo goes to OK, and
-// Enter there clicks it.
-TEST(Keyboard, EnterBreaksTheLineInAMemoAndClicksOkOnlyFromOk) {
+// Enter in a memo is a line break and leaves the window open; Enter or
+// Space on OK clicks it. (OK clicked once keeps the focus when the window
+// is shown again.)
+TEST(Keyboard, EnterBreaksTheLineInAMemoAndEnterOrSpaceOnOkClicksIt) {
   OrdfalkApp app;
   ASSERT_TRUE(app.Ready());
   ASSERT_TRUE(app.Start({L"/SWEDISH"}));
@@ -76,16 +77,62 @@ TEST(Keyboard, EnterBreaksTheLineInAMemoAndClicksOkOnlyFromOk) {
   EXPECT_TRUE(WaitUntil([&] { return app.MemoText(1) == L"a\r\nb"; })) << Narrow(app.MemoText(1));
   EXPECT_TRUE(app.Visible());
 
-  for (int slot = 1; slot < 8; ++slot) PressKeys({VK_TAB});
-  ASSERT_TRUE(WaitUntil([&] { return FocusOf(app.Main()) == app.Memo(8); }))
-      << "focus in control " << GetDlgCtrlID(FocusOf(app.Main())) << ", memo 1 holds "
-      << Narrow(app.MemoText(1)) << ", in front: " << Narrow(ClassNameOf(GetForegroundWindow()));
-  PressKeys({VK_TAB});
-  ASSERT_TRUE(WaitUntil([&] { return FocusOf(app.Main()) == app.OkButton(); }));
-  PressKeys({VK_RETURN});
-  EXPECT_TRUE(app.WaitVisible(false)) << "Enter on OK did not click it";
+  app.ClickOk();
+  ASSERT_TRUE(app.WaitVisible(false));
   EXPECT_EQ(app.IniMain()["Text1"], "610D0A62");
+  for (WORD key : {static_cast<WORD>(VK_RETURN), static_cast<WORD>(VK_SPACE)}) {
+    SCOPED_TRACE(key == VK_RETURN ? "Enter" : "Space");
+    ASSERT_TRUE(app.ShowFromTray());
+    ASSERT_TRUE(BringToFront(app.Main()));
+    ASSERT_TRUE(WaitUntil([&] { return FocusOf(app.Main()) == app.OkButton(); }));
+    ASSERT_TRUE(app.SetMemoText(2, key == VK_RETURN ? L"by Enter" : L"by Space"));
+    PressKeys({key});
+    EXPECT_TRUE(app.WaitVisible(false)) << "the key on OK did not click it";
+    EXPECT_EQ(app.IniMain()["Text2"], Hex(key == VK_RETURN ? "by Enter" : "by Space"));
+  }
   app.Close();
+  EXPECT_TRUE(app.EndsCleanly());
+}
+
+// Tab and Shift+Tab move through the memos and OK, wrapping around.
+TEST(Keyboard, TabMovesThroughTheMemosAndOkBothWays) {
+  OrdfalkApp app;
+  ASSERT_TRUE(app.Ready());
+  ASSERT_TRUE(app.Start({L"/SWEDISH"}));
+  ShowInFront(app);
+  const struct {
+    const char* keys;
+    std::vector<WORD> press;
+    HWND expected;
+  } steps[] = {
+      {"Shift+Tab from memo 1", {VK_SHIFT, VK_TAB}, app.OkButton()},
+      {"Tab from OK", {VK_TAB}, app.Memo(1)},
+      {"Tab from memo 1", {VK_TAB}, app.Memo(2)},
+      {"Shift+Tab from memo 2", {VK_SHIFT, VK_TAB}, app.Memo(1)},
+  };
+  for (const auto& step : steps) {
+    SCOPED_TRACE(step.keys);
+    PressKeys(step.press);
+    EXPECT_TRUE(WaitUntil([&] { return FocusOf(app.Main()) == step.expected; }, 1500))
+        << "focus in control " << GetDlgCtrlID(FocusOf(app.Main()));
+  }
+  EXPECT_EQ(app.MemoText(1), L"Text 1") << "a tab went into the text";
+  EXPECT_EQ(app.MemoText(2), L"Text 2") << "a tab went into the text";
+  app.Close();
+  EXPECT_TRUE(app.EndsCleanly());
+}
+
+// Escape in a memo is no way out: only Quit and closing end the program.
+TEST(Keyboard, EscapeInAMemoKeepsTheProgramRunning) {
+  OrdfalkApp app;
+  ASSERT_TRUE(app.Ready());
+  ASSERT_TRUE(app.Start({L"/SWEDISH"}));
+  ShowInFront(app);
+  PressKeys({VK_ESCAPE});
+  EXPECT_FALSE(WaitUntil([&] { return !app.Visible() || !app.Proc().Running(); }, 800))
+      << "Escape in a memo closed the window"
+      << (app.Proc().WaitForExit(5000) ? " and ended the program" : "");
+  if (app.Proc().Running()) app.Close();
   EXPECT_TRUE(app.EndsCleanly());
 }
 
