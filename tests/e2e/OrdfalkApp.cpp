@@ -44,6 +44,26 @@ class PointerParking : public ::testing::Environment {
 [[maybe_unused]] ::testing::Environment* const kPointerParking =
     ::testing::AddGlobalTestEnvironment(new PointerParking);
 
+// A failing test leaves a picture of the screen as it was at its first
+// failure, named after the test, in e2e-shots.
+class ShotOnFailure : public ::testing::EmptyTestEventListener {
+  void OnTestStart(const ::testing::TestInfo& test) override {
+    name_ = std::string("failed-") + test.test_suite_name() + "." + test.name();
+    taken_ = false;
+  }
+  void OnTestPartResult(const ::testing::TestPartResult& result) override {
+    if (taken_ || !result.failed() || !RunningUnderWine()) return;
+    taken_ = true;
+    SaveScreenshot(std::wstring(name_.begin(), name_.end()));
+  }
+  std::string name_;
+  bool taken_ = false;
+};
+[[maybe_unused]] const bool kShotOnFailure = [] {
+  ::testing::UnitTest::GetInstance()->listeners().Append(new ShotOnFailure);
+  return true;
+}();
+
 }  // namespace
 
 std::wstring BuiltProgram() { return JoinPath(ExeDir(), L"Ordfalk.exe"); }
