@@ -1,6 +1,7 @@
 # Quick start:  make run   (build and start Ordfalk under Wine)
 #               make test  (build everything and run every test)
-.PHONY: all deps host windows run test clean
+#               make bench (measure Ordfalk against the floor; about 5 minutes)
+.PHONY: all deps host windows run test bench clean
 
 all: host windows
 
@@ -21,6 +22,9 @@ run: windows
 test: host windows
 	ctest --preset host
 	tools/with-wine.sh ctest --preset windows
+
+bench: windows
+	bench/run.sh
 
 clean:
 	rm -rf build
