@@ -41,6 +41,12 @@ constexpr int kFullText = 1023;
 constexpr UINT kTrayCallback = WM_APP + 1;
 constexpr int kFirstMemoId = 101;
 
+// Ours pastes its slots 1..3 on Ctrl+Alt+F1..F3, the floor its texts on
+// Ctrl+Alt+F5..F7.
+HotKey HotKeyOf(int who, int text) {
+  return {VK_MENU, static_cast<WORD>((who == kOurs ? VK_F1 : VK_F5) + text)};
+}
+
 struct Contender {
   std::wstring exe;
   std::wstring args;
@@ -112,20 +118,21 @@ bool WaitForIconCount(int count, double timeoutMs, Target& target) {
   return true;
 }
 
-// Starts the contender and presses Ctrl+Alt+F1 every few ms until it pastes;
-// watches for its tray icon meanwhile. The ms from CreateProcess to each.
-bool StartAndWait(Child& child, const Contender& who, Target& target, double* toPaste,
-                  double* toTray) {
+// Starts the contender and presses its first hot key every few ms until it
+// pastes; watches for its tray icon meanwhile. The ms from CreateProcess to
+// each.
+bool StartAndWait(Child& child, int who, const Contender& contender, Target& target,
+                  double* toPaste, double* toTray) {
   target.Clear();
   const int iconsBefore = TrayIconCount();
-  const double started = child.Start(who.exe, who.args);
+  const double started = child.Start(contender.exe, contender.args);
   if (started < 0) return false;
   double pasted = -1, iconShown = -1;
   const double deadline = started + 20000;
   while ((pasted < 0 || iconShown < 0) && NowMs() < deadline) {
     if (iconShown < 0 && TrayIconCount() > iconsBefore) iconShown = NowMs();
     if (pasted < 0) {
-      Target::PressHotKey(1);
+      Target::PressHotKey(HotKeyOf(who, 0));
       pasted = target.WaitForText(3);
     } else {
       target.Pump(1);
@@ -174,123 +181,145 @@ std::string ForegroundClass() {
   return name;
 }
 
-void MeasureLatency(int who, const Config& config, Target& target, Results& results) {
-  for (int slot = 1; slot <= 3; ++slot) {
-    const int size = kTextSizes[slot - 1];
-    auto& samples = results.latency[who][size];
+void FrontOrNote(Target& target, const char* when, Results& results) {
+  if (!target.Front()) {
+    results.notes.push_back(std::string("the target is not in front ") + when + " but " +
+                            ForegroundClass());
+  }
+}
+
+// One press of who's hot key for text `text` (0..2); the ms to the paste, or
+// a negative value (noted) when none came within 2 s.
+double Press(int who, int text, int length, const char* what, int index, Target& target,
+             Results& results) {
+  target.Clear();
+  const double ms = target.PressAndWait(HotKeyOf(who, text), length, 2000);
+  if (ms < 0) {
+    ++results.latencyMisses[who];
+    results.misses.push_back(std::string(kWho[who]) + ": " + what + " " + std::to_string(index) +
+                             ", foreground " + ForegroundClass());
+    target.Front();
+  }
+  return ms;
+}
+
+// The two take turns press by press, so that whatever else the machine does
+// falls on both alike.
+void MeasureLatency(const Config& config, Target& target, Results& results) {
+  for (int text = 0; text < 3; ++text) {
+    const int size = kTextSizes[text];
     for (int press = 0; press < config.warmupPresses + config.presses; ++press) {
-      target.Clear();
-      const double ms = target.PressAndWait(slot, size, 2000);
-      if (ms < 0) {
-        ++results.latencyMisses[who];
-        results.misses.push_back(std::string(kWho[who]) + ": press " + std::to_string(press) +
-                                 " of the " + std::to_string(size) + " B text, foreground " +
-                                 ForegroundClass());
-        target.Front();
-        continue;
+      for (int who : {kOurs, kFloor}) {
+        const double ms = Press(who, text, size, "latency press", press, target, results);
+        if (ms >= 0 && press >= config.warmupPresses) results.latency[who][size].push_back(ms);
       }
-      if (press >= config.warmupPresses) samples.push_back(ms);
     }
   }
 }
 
-void Idle(int who, Child& child, const Config& config, Results& results) {
-  const UnixStat before = child.Unix();
-  const double cpuBefore = child.CpuMs();
+void MeasureIdle(Child (&children)[2], const Config& config, Results& results) {
+  UnixStat before[2];
+  double cpuBefore[2];
+  for (int who : {kOurs, kFloor}) {
+    before[who] = children[who].Unix();
+    cpuBefore[who] = children[who].CpuMs();
+  }
   Sleep(static_cast<DWORD>(config.idleSeconds * 1000));
-  const double cpuAfter = child.CpuMs();
-  const UnixStat after = child.Unix();
-  results.idleCpuMs[who] = cpuAfter - cpuBefore;
-  if (before.found && after.found) {
-    results.idle[who].found = true;
-    results.idle[who].contextSwitches = after.contextSwitches - before.contextSwitches;
-    results.idle[who].voluntarySwitches = after.voluntarySwitches - before.voluntarySwitches;
-    results.idle[who].threads = after.threads;
-    results.idleMainThreadSwitches[who] = after.mainThreadSwitches - before.mainThreadSwitches;
+  for (int who : {kOurs, kFloor}) {
+    results.idleCpuMs[who] = children[who].CpuMs() - cpuBefore[who];
+    const UnixStat after = children[who].Unix();
+    if (before[who].found && after.found) {
+      results.idle[who].found = true;
+      results.idle[who].contextSwitches = after.contextSwitches - before[who].contextSwitches;
+      results.idle[who].voluntarySwitches = after.voluntarySwitches - before[who].voluntarySwitches;
+      results.idle[who].threads = after.threads;
+      results.idleMainThreadSwitches[who] = after.mainThreadSwitches - before[who].mainThreadSwitches;
+    }
   }
 }
 
-// One long-running instance: footprint, hot-key latency, many pastes, the
-// window shown and hidden many times, idle time, and (ours) OK.
-bool RunSession(int who, const Contender& contender, const std::wstring& settings,
-                const Config& config, Target& target, Results& results) {
-  if (who == kOurs) {
-    WriteSettings(settings, {TextOfSize(1), TextOfSize(100), TextOfSize(1023)});
+void MeasureOK(const Child& child, const std::wstring& settings, const Config& config,
+               Target& target, Results& results) {
+  HWND main = child.FindWindowOfClass(L"TfrmMain");
+  std::vector<std::string> texts;
+  for (int slot = 1; slot <= 8; ++slot) {
+    texts.push_back(TextOfSize(kFullText, slot));
+    DWORD_PTR result = 0;
+    SendMessageTimeoutW(GetDlgItem(main, kFirstMemoId + slot - 1), WM_SETTEXT, 0,
+                        reinterpret_cast<LPARAM>(Wide(texts.back()).c_str()), SMTO_NORMAL, 5000,
+                        &result);
   }
-  Child child;
-  if (!StartAndWait(child, contender, target, nullptr, nullptr)) {
-    results.notes.push_back(std::string(kWho[who]) + ": did not start and paste");
-    return false;
+  for (int run = 0; run < config.okRuns; ++run) {
+    if (!ShowWindowFromTray(child, target)) continue;
+    const double ms = ClickOK(child);
+    if (ms >= 0) results.ok.push_back(ms);
+  }
+  results.okStored = true;
+  for (int slot = 1; slot <= 8; ++slot) {
+    std::wstring stored(4096, L'\0');
+    const DWORD length = GetPrivateProfileStringW(L"Main", (L"Text" + std::to_wstring(slot)).c_str(),
+                                                  L"", stored.data(), 4096, settings.c_str());
+    stored.resize(length);
+    if (stored != Wide(Hex(texts[slot - 1]))) results.okStored = false;
+  }
+  if (!results.okStored) results.notes.push_back("ours: OK did not store the eight texts");
+}
+
+// Both running side by side, each on its own hot keys: footprint, hot-key
+// latency, many pastes, (ours) the window shown and hidden many times, idle
+// time, and (ours) OK.
+bool RunSessions(const Contender (&contenders)[2], const std::wstring& settings,
+                 const Config& config, Target& target, Results& results) {
+  WriteSettings(settings, {TextOfSize(1), TextOfSize(100), TextOfSize(1023)});
+  Child children[2];
+  for (int who : {kOurs, kFloor}) {
+    if (!StartAndWait(children[who], who, contenders[who], target, nullptr, nullptr)) {
+      results.notes.push_back(std::string(kWho[who]) + ": did not start and paste");
+      return false;
+    }
   }
   target.Pump(300);
-  auto measure = [&](const char* when) { results.footprint[who].emplace_back(when, child.Measure()); };
+  auto measure = [&](const char* when) {
+    for (int who : {kOurs, kFloor}) results.footprint[who].emplace_back(when, children[who].Measure());
+  };
   measure("start");
-  if (who == kOurs) {
-    if (!ShowWindowFromTray(child, target) || ClickOK(child) < 0) {
-      results.notes.push_back("ours: the window could not be shown and hidden");
-    }
-    if (!target.Front()) {
-      results.notes.push_back("ours: after hiding, the target is not in front but " +
-                              ForegroundClass());
-    }
-    measure("shown once");
+  Child& ours = children[kOurs];
+  if (!ShowWindowFromTray(ours, target) || ClickOK(ours) < 0) {
+    results.notes.push_back("ours: the window could not be shown and hidden");
   }
+  FrontOrNote(target, "after the window was hidden", results);
+  measure("shown once");
 
-  MeasureLatency(who, config, target, results);
+  std::fprintf(stderr, "bench: hot key to paste, %d presses each per text\n", config.presses);
+  MeasureLatency(config, target, results);
   measure("warm (after latency)");
 
+  std::fprintf(stderr, "bench: %d pastes each\n", config.pastes);
   for (int i = 0; i < config.pastes; ++i) {
-    target.Clear();
-    if (target.PressAndWait(2, 100, 2000) < 0) {
-      ++results.latencyMisses[who];
-      results.misses.push_back(std::string(kWho[who]) + ": paste " + std::to_string(i) + " of many");
-    }
+    for (int who : {kOurs, kFloor}) Press(who, 1, kTextSizes[1], "paste", i, target, results);
   }
   measure("pastes");
 
-  if (who == kOurs) {
-    int failed = 0;
-    for (int i = 0; i < config.cycles; ++i) {
-      if (!ShowWindowFromTray(child, target) || ClickOK(child) < 0) ++failed;
-    }
-    if (failed) results.notes.push_back("ours: " + std::to_string(failed) + " show/hide cycles failed");
-    target.Front();
-    target.Pump(300);
-    measure("show/hide cycles");
+  std::fprintf(stderr, "bench: %d show/hide cycles\n", config.cycles);
+  int failed = 0;
+  for (int i = 0; i < config.cycles; ++i) {
+    if (!ShowWindowFromTray(ours, target) || ClickOK(ours) < 0) ++failed;
   }
+  if (failed) results.notes.push_back("ours: " + std::to_string(failed) + " show/hide cycles failed");
+  FrontOrNote(target, "after the cycles", results);
+  target.Pump(300);
+  measure("show/hide cycles");
 
-  Idle(who, child, config, results);
+  std::fprintf(stderr, "bench: idle for %.0f s\n", config.idleSeconds);
+  MeasureIdle(children, config, results);
+  MeasureOK(ours, settings, config, target, results);
 
-  if (who == kOurs) {
-    HWND main = child.FindWindowOfClass(L"TfrmMain");
-    std::vector<std::string> texts;
-    for (int slot = 1; slot <= 8; ++slot) {
-      texts.push_back(TextOfSize(kFullText, slot));
-      DWORD_PTR result = 0;
-      SendMessageTimeoutW(GetDlgItem(main, kFirstMemoId + slot - 1), WM_SETTEXT, 0,
-                          reinterpret_cast<LPARAM>(Wide(texts.back()).c_str()), SMTO_NORMAL, 5000,
-                          &result);
+  for (int who : {kOurs, kFloor}) {
+    Child& child = children[who];
+    if (child.Close(child.FindWindowOfClass(contenders[who].mainClass), 10000) < 0 ||
+        child.ExitCode() != 0) {
+      results.notes.push_back(std::string(kWho[who]) + ": did not end cleanly after the session");
     }
-    for (int run = 0; run < config.okRuns; ++run) {
-      if (!ShowWindowFromTray(child, target)) continue;
-      const double ms = ClickOK(child);
-      if (ms >= 0) results.ok.push_back(ms);
-    }
-    results.okStored = true;
-    for (int slot = 1; slot <= 8; ++slot) {
-      std::wstring stored(4096, L'\0');
-      const DWORD length = GetPrivateProfileStringW(L"Main", (L"Text" + std::to_wstring(slot)).c_str(),
-                                                    L"", stored.data(), 4096, settings.c_str());
-      stored.resize(length);
-      if (stored != Wide(Hex(texts[slot - 1]))) results.okStored = false;
-    }
-    if (!results.okStored) results.notes.push_back("ours: OK did not store the eight texts");
-    target.Front();
-  }
-
-  if (child.Close(child.FindWindowOfClass(contender.mainClass), 10000) < 0 ||
-      child.ExitCode() != 0) {
-    results.notes.push_back(std::string(kWho[who]) + ": did not end cleanly after the session");
   }
   WaitForIconCount(0, 3000, target);
   return true;
@@ -307,7 +336,7 @@ void MeasureStarts(const Contender (&contenders)[2], const std::wstring& setting
     for (int who : {kOurs, kFloor}) {
       Child child;
       double toPaste = -1, toTray = -1;
-      if (!StartAndWait(child, contenders[who], target, &toPaste, &toTray)) {
+      if (!StartAndWait(child, who, contenders[who], target, &toPaste, &toTray)) {
         results.notes.push_back(std::string(kWho[who]) + ": a start did not paste or show its icon");
         continue;
       }
@@ -619,11 +648,8 @@ int Run(int argc, wchar_t** argv) {
   const double began = NowMs();
   std::fprintf(stderr, "bench: start-up and Quit, %d starts each\n", config.starts);
   MeasureStarts(startContenders, settings, config, target, results);
-  for (int who : {kOurs, kFloor}) {
-    std::fprintf(stderr, "bench: session of %s (%d presses per text, %d pastes, idle %.0f s)\n",
-                 kWho[who], config.presses, config.pastes, config.idleSeconds);
-    if (!RunSession(who, contenders[who], settings, config, target, results)) return 1;
-  }
+  std::fprintf(stderr, "bench: both running side by side\n");
+  if (!RunSessions(contenders, settings, config, target, results)) return 1;
   for (int who : {kOurs, kFloor}) {
     if (results.latencyMisses[who]) {
       results.notes.push_back(std::string(kWho[who]) + ": " +

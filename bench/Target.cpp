@@ -29,10 +29,15 @@ bool Target::Create() {
 }
 
 bool Target::Front() {
-  SetForegroundWindow(window_);
-  SetFocus(edit_);
-  Pump(20);
-  return GetForegroundWindow() == window_ && GetFocus() == edit_;
+  // Wine may take a moment to activate: ask again until it has.
+  const double deadline = NowMs() + 2000;
+  for (;;) {
+    SetForegroundWindow(window_);
+    SetFocus(edit_);
+    Pump(10);
+    if (GetForegroundWindow() == window_ && GetFocus() == edit_) return true;
+    if (NowMs() > deadline) return false;
+  }
 }
 
 void Target::Clear() {
@@ -45,11 +50,10 @@ void Target::Clear() {
 
 int Target::Length() const { return GetWindowTextLengthW(edit_); }
 
-void Target::PressHotKey(int slot) {
-  const WORD modifier = slot <= 4 ? VK_MENU : VK_SHIFT;
-  const auto key = static_cast<WORD>(VK_F1 + (slot - 1) % 4);
+void Target::PressHotKey(HotKey hotKey) {
   INPUT inputs[6]{};
-  const WORD keys[6] = {VK_CONTROL, modifier, key, key, modifier, VK_CONTROL};
+  const WORD keys[6] = {VK_CONTROL, hotKey.modifier, hotKey.key,
+                        hotKey.key, hotKey.modifier, VK_CONTROL};
   for (int i = 0; i < 6; ++i) {
     inputs[i].type = INPUT_KEYBOARD;
     inputs[i].ki.wVk = keys[i];
@@ -73,9 +77,9 @@ bool Target::PumpUntil(Done done, double deadline) {
   }
 }
 
-double Target::PressAndWait(int slot, int length, double timeoutMs) {
+double Target::PressAndWait(HotKey hotKey, int length, double timeoutMs) {
   const double pressed = NowMs();
-  PressHotKey(slot);
+  PressHotKey(hotKey);
   if (!PumpUntil([&] { return changedLength_ == length; }, pressed + timeoutMs)) return -1;
   return changedAt_ - pressed;
 }

@@ -6,6 +6,12 @@
 
 namespace bench {
 
+// Ctrl, the second modifier (VK_MENU for Alt, VK_SHIFT) and the key.
+struct HotKey {
+  WORD modifier;
+  WORD key;
+};
+
 class Target {
  public:
   bool Create();
@@ -16,17 +22,17 @@ class Target {
   void Clear();
   int Length() const;
 
-  // Presses slot's hot key (1..4 Ctrl+Alt+F1..F4, 5..8 Ctrl+Shift+F1..F4)
-  // and waits until the EDIT holds `length` characters. The time from the
-  // press to that change in ms, or a negative value after timeoutMs.
-  double PressAndWait(int slot, int length, double timeoutMs);
+  // Presses the hot key and waits until the EDIT holds `length`
+  // characters. The time from the press to that change in ms, or a
+  // negative value after timeoutMs.
+  double PressAndWait(HotKey hotKey, int length, double timeoutMs);
   // Handles messages until the EDIT holds at least one character or
   // waitMs passes; the time of that change (NowMs), or a negative value.
   double WaitForText(double waitMs);
   // Handles messages for waitMs.
   void Pump(double waitMs);
 
-  static void PressHotKey(int slot);
+  static void PressHotKey(HotKey hotKey);
 
  private:
   static LRESULT CALLBACK WndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
