@@ -1,7 +1,7 @@
 # Hot key to paste: the distribution of ours beside the floor's, one panel
 # per text length. Run as: gnuplot -e "dir='build/bench'" bench/latency.gp
 if (!exists("dir")) dir = "build/bench"
-set terminal pngcairo size 1200,420 font "DejaVu Sans,10"
+set terminal pngcairo size 1200,420 font "DejaVu Sans,10" noenhanced
 set output dir."/latency.png"
 set multiplot layout 1,3 title "Hot key to pasted text (SendInput to EN_CHANGE), Ordfalk beside the floor, under Wine"
 set logscale x
