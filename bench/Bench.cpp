@@ -1,7 +1,7 @@
 // The benchmark driver. It starts Ordfalk.exe ("ours") and Floor.exe, the
-// least a hot-key paster can do ("floor"), one after the other from a
-// folder of their own, plays the user (hot keys, the tray icon, OK, Quit)
-// and measures both on one clock. Prints a table, and writes the figures to
+// least a hot-key paster can do ("floor"), from a folder of their own: in
+// turn for start-up and Quit, side by side for the rest. It plays the user
+// (hot keys, the tray icon, OK, Quit) and measures both on one clock. Prints a table, and writes the figures to
 // bench.json and the latency samples to latency-*.dat in the current folder.
 //   OrdfalkBench.exe [--idle S] [--presses N] [--pastes N] [--cycles N]
 //                    [--starts N] [--machine TEXT]
