@@ -1,7 +1,8 @@
 # Quick start:  make run   (build and start Ordfalk under Wine)
 #               make test  (build everything and run every test)
 #               make fuzz  (each fuzz target for FUZZ_SECONDS, default 60)
-.PHONY: all deps host windows windows-clang fuzz-build run test fuzz dist screenshots clean
+#               make bench (measure Ordfalk against the floor; about 5 minutes)
+.PHONY: all deps host windows windows-clang fuzz-build run test fuzz bench dist screenshots clean
 
 FUZZ_SECONDS ?= 60
 # How long `make test` fuzzes each target, after replaying its kept inputs.
@@ -48,6 +49,9 @@ dist: windows
 # Renews the window pictures of the user guide in docs/.
 screenshots: windows
 	tools/screenshots.sh
+
+bench: windows
+	bench/run.sh
 
 clean:
 	rm -rf build
