@@ -1,6 +1,11 @@
 # Quick start:  make run   (build and start Ordfalk under Wine)
 #               make test  (build everything and run every test)
-.PHONY: all deps host windows run test clean
+#               make fuzz  (each fuzz target for FUZZ_SECONDS, default 60)
+.PHONY: all deps host windows fuzz-build run test fuzz clean
+
+FUZZ_SECONDS ?= 60
+# How long `make test` fuzzes each target, after replaying its kept inputs.
+FUZZ_SMOKE_SECONDS ?= 5
 
 all: host windows
 
@@ -15,12 +20,20 @@ windows: deps
 	cmake --preset windows >/dev/null
 	cmake --build --preset windows
 
+fuzz-build: deps
+	cmake --preset fuzz >/dev/null
+	cmake --build --preset fuzz
+
 run: windows
 	tools/run.sh
 
-test: host windows
+test: host windows fuzz-build
 	ctest --preset host
 	tools/with-wine.sh ctest --preset windows
+	tools/run-fuzz.sh $(FUZZ_SMOKE_SECONDS)
+
+fuzz: fuzz-build
+	tools/run-fuzz.sh $(FUZZ_SECONDS)
 
 clean:
 	rm -rf build

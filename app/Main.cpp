@@ -10,6 +10,7 @@
 
 #include "Application.h"
 #include "FormToolz.h"
+#include "Guarded.h"
 #include "ImageButton.h"
 #include "WinText.h"
 #include "resource.h"
@@ -111,7 +112,7 @@ bool TfrmMain::Create() {
 
   WNDCLASSEXW windowClass{};
   windowClass.cbSize = sizeof windowClass;
-  windowClass.lpfnWndProc = WndProc;
+  windowClass.lpfnWndProc = WindowThunk<TfrmMain>;
   windowClass.hInstance = Application.Instance;
   windowClass.hIcon = appIconLarge_;
   windowClass.hIconSm = appIconSmall_;
@@ -137,13 +138,8 @@ bool TfrmMain::Create() {
     return false;
   }
 
-  try {
-    FormCreate();
-  } catch (const std::exception& error) {
-    ShowUnexpectedError(handle_, error.what());
-  } catch (...) {
-    ShowUnexpectedError(handle_, nullptr);
-  }
+  // An error in FormCreate skips the rest of it; start-up goes on.
+  RunGuarded(handle_, [this] { FormCreate(); });
   return true;
 }
 
@@ -248,13 +244,7 @@ void TfrmMain::Destroy() {
   if (destroyed_ || handle_ == nullptr) return;
   destroyed_ = true;
   ShowWindow(handle_, SW_HIDE);
-  try {
-    FormDestroy();
-  } catch (const std::exception& error) {
-    ShowUnexpectedError(handle_, error.what());
-  } catch (...) {
-    ShowUnexpectedError(handle_, nullptr);
-  }
+  RunGuarded(handle_, [this] { FormDestroy(); });
   TrayIconMain.Destroy();
   DestroyWindow(handle_);  // the controls and the menu go with it
   handle_ = nullptr;
@@ -371,27 +361,6 @@ void TfrmMain::FormPaint(HDC dc) {
 }
 
 // --- Messages -----------------------------------------------------------------
-
-LRESULT CALLBACK TfrmMain::WndProc(HWND hwnd, UINT message, WPARAM wParam,
-                                   LPARAM lParam) noexcept {
-  if (message == WM_NCCREATE) {
-    auto* form = static_cast<TfrmMain*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
-    form->handle_ = hwnd;
-    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(form));
-  }
-  auto* self = reinterpret_cast<TfrmMain*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-  if (self == nullptr) return DefWindowProcW(hwnd, message, wParam, lParam);
-  // An error raised by a handler is shown, and handling goes on with the
-  // next message.
-  try {
-    return self->MessageHandler(message, wParam, lParam);
-  } catch (const std::exception& error) {
-    ShowUnexpectedError(hwnd, error.what());
-  } catch (...) {
-    ShowUnexpectedError(hwnd, nullptr);
-  }
-  return 0;
-}
 
 LRESULT TfrmMain::MessageHandler(UINT message, WPARAM wParam, LPARAM lParam) {
   const HWND hwnd = handle_;

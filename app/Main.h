@@ -45,7 +45,8 @@ class TfrmMain {
   HWND Handle() const { return handle_; }
 
  private:
-  static LRESULT CALLBACK WndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
+  template <typename Owner>
+  friend LRESULT CALLBACK WindowThunk(HWND, UINT, WPARAM, LPARAM) noexcept;
   LRESULT MessageHandler(UINT message, WPARAM wParam, LPARAM lParam);
 
   void CreateMembers();

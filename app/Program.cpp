@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "Application.h"
+#include "Guarded.h"
 #include "Main.h"
 #include "WinText.h"
 
@@ -42,15 +43,9 @@ int Run(HINSTANCE instance) {
 
   MSG message;
   while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-    try {
-      if (form.PreTranslateMessage(message)) continue;
-    } catch (const std::exception& error) {
-      ShowUnexpectedError(form.Handle(), error.what());
-      continue;
-    } catch (...) {
-      ShowUnexpectedError(form.Handle(), nullptr);
-      continue;
-    }
+    bool handled = true;
+    RunGuarded(form.Handle(), [&] { handled = form.PreTranslateMessage(message); });
+    if (handled) continue;
     TranslateMessage(&message);
     DispatchMessageW(&message);
   }

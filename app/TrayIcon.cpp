@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "Application.h"
+#include "Guarded.h"
 #include "WinText.h"
 
 namespace ordfalk {
@@ -27,30 +28,30 @@ TTrayIcon::~TTrayIcon() { Destroy(); }
 
 void TTrayIcon::Destroy() {
   Remove();
-  if (window_) DestroyWindow(window_);
-  window_ = nullptr;
+  if (handle_) DestroyWindow(handle_);
+  handle_ = nullptr;
 }
 
 bool TTrayIcon::Create(HICON icon, const Text& tooltip) {
   WNDCLASSEXW windowClass{};
   windowClass.cbSize = sizeof windowClass;
-  windowClass.lpfnWndProc = WndProc;
+  windowClass.lpfnWndProc = WindowThunk<TTrayIcon>;
   windowClass.hInstance = Application.Instance;
   windowClass.lpszClassName = kWindowClass;
   RegisterClassExW(&windowClass);
   // A hidden top-level window rather than a message-only one: only
   // top-level windows hear the shell's "TaskbarCreated" broadcast.
-  window_ = CreateWindowExW(WS_EX_TOOLWINDOW, kWindowClass, L"", WS_POPUP, 0, 0, 0, 0, nullptr,
+  handle_ = CreateWindowExW(WS_EX_TOOLWINDOW, kWindowClass, L"", WS_POPUP, 0, 0, 0, 0, nullptr,
                             nullptr, Application.Instance, this);
 
   record_.cbSize = sizeof record_;
-  record_.hWnd = window_;
+  record_.hWnd = handle_;
   record_.uID = 1;
   record_.uFlags = NIF_MESSAGE | NIF_ICON;
   record_.uCallbackMessage = kCallbackMessage;
   record_.hIcon = icon;
   CopyTip(record_, tooltip);
-  visible_ = window_ != nullptr && Shell_NotifyIconW(NIM_ADD, &record_) != FALSE;
+  visible_ = handle_ != nullptr && Shell_NotifyIconW(NIM_ADD, &record_) != FALSE;
   return visible_;
 }
 
@@ -63,26 +64,6 @@ void TTrayIcon::Remove() {
   if (!visible_) return;
   visible_ = false;
   Shell_NotifyIconW(NIM_DELETE, &record_);
-}
-
-LRESULT CALLBACK TTrayIcon::WndProc(HWND hwnd, UINT message, WPARAM wParam,
-                                    LPARAM lParam) noexcept {
-  if (message == WM_NCCREATE) {
-    auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);
-    auto* created = static_cast<TTrayIcon*>(create->lpCreateParams);
-    created->window_ = hwnd;
-    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(created));
-  }
-  auto* self = reinterpret_cast<TTrayIcon*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-  if (self == nullptr) return DefWindowProcW(hwnd, message, wParam, lParam);
-  try {
-    return self->MessageHandler(message, wParam, lParam);
-  } catch (const std::exception& error) {
-    ShowUnexpectedError(nullptr, error.what());
-  } catch (...) {
-    ShowUnexpectedError(nullptr, nullptr);
-  }
-  return 0;
 }
 
 LRESULT TTrayIcon::MessageHandler(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -104,7 +85,7 @@ LRESULT TTrayIcon::MessageHandler(UINT message, WPARAM wParam, LPARAM lParam) {
       if (wParam) Remove();
       return 0;
     case WM_NCDESTROY:
-      window_ = nullptr;
+      handle_ = nullptr;
       break;
     default:
       // The shell restarted and lost its icons: show ours again.
@@ -114,7 +95,7 @@ LRESULT TTrayIcon::MessageHandler(UINT message, WPARAM wParam, LPARAM lParam) {
       }
       break;
   }
-  return DefWindowProcW(window_, message, wParam, lParam);
+  return DefWindowProcW(handle_, message, wParam, lParam);
 }
 
 }  // namespace ordfalk

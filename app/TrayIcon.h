@@ -36,10 +36,11 @@ class TTrayIcon {
   static constexpr const wchar_t* kWindowClass = L"TTrayIconMain";
 
  private:
-  static LRESULT CALLBACK WndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
+  template <typename Owner>
+  friend LRESULT CALLBACK WindowThunk(HWND, UINT, WPARAM, LPARAM) noexcept;
   LRESULT MessageHandler(UINT message, WPARAM wParam, LPARAM lParam);
 
-  HWND window_ = nullptr;
+  HWND handle_ = nullptr;
   NOTIFYICONDATAW record_{};
   bool visible_ = false;
 };

@@ -36,16 +36,22 @@ Text IniReadString(const Text& section, const Text& key, const Text& defaultValu
     IniFile file(fileName);
     const std::wstring wideSection = Wide(section);
     const std::wstring wideKey = Wide(key);
-    const std::wstring wideDefault = Wide(defaultValue);
+    // The platform strips trailing blanks and quotation marks from the
+    // default it copies. Ask with a line break, which no stored value can
+    // be, and give the caller's default untouched when it comes back.
+    static const wchar_t kAbsent[] = L"\n";
     // The platform cuts a value that does not fit and then reports one unit
     // less than the buffer holds; grow the buffer until the value fits, so a
     // long text comes back whole.
     std::wstring buffer(2048, L'\0');
     for (;;) {
       const DWORD copied =
-          GetPrivateProfileStringW(wideSection.c_str(), wideKey.c_str(), wideDefault.c_str(),
-                                   buffer.data(), static_cast<DWORD>(buffer.size()), file.name());
-      if (copied + 1 < buffer.size()) return FromWide(buffer.data(), copied);
+          GetPrivateProfileStringW(wideSection.c_str(), wideKey.c_str(), kAbsent, buffer.data(),
+                                   static_cast<DWORD>(buffer.size()), file.name());
+      if (copied + 1 < buffer.size()) {
+        if (copied == 1 && buffer[0] == L'\n') return defaultValue;
+        return FromWide(buffer.data(), copied);
+      }
       buffer.assign(buffer.size() * 2, L'\0');
     }
   } catch (...) {
