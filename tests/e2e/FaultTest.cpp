@@ -7,7 +7,9 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <cstring>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "Desktop.h"
@@ -19,6 +21,228 @@ using namespace e2e;
 using namespace e2e::run;
 
 namespace {
+
+// The CF_TEXT bytes on the clipboard, up to the terminating zero.
+std::string ClipboardText() {
+  std::string bytes;
+  if (!WaitUntil([] { return OpenClipboard(nullptr) != FALSE; }, 2000)) return "<clipboard busy>";
+  if (HANDLE data = GetClipboardData(CF_TEXT)) {
+    if (const char* text = static_cast<const char*>(GlobalLock(data))) {
+      bytes = text;
+      GlobalUnlock(data);
+    }
+  }
+  CloseClipboard();
+  return bytes;
+}
+
+bool SetClipboardText(const std::string& bytes) {
+  // Wine's own clipboard watcher opens the clipboard now and then.
+  if (!WaitUntil([] { return OpenClipboard(nullptr) != FALSE; }, 2000)) return false;
+  EmptyClipboard();
+  HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, bytes.size() + 1);
+  bool set = false;
+  if (char* target = static_cast<char*>(GlobalLock(block))) {
+    memcpy(target, bytes.c_str(), bytes.size() + 1);
+    GlobalUnlock(block);
+    set = SetClipboardData(CF_TEXT, block) != nullptr;
+  }
+  if (!set) GlobalFree(block);
+  CloseClipboard();
+  return set;
+}
+
+// Holds the clipboard open, as another program does: opened for a window of
+// its own, on a thread of its own, until released. (Wine lets a second
+// OpenClipboard with no window succeed while the first holder has none.)
+class HeldClipboard {
+ public:
+  HeldClipboard() {
+    HANDLE opened = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    thread_ = std::thread([this, opened] {
+      HWND window = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                    nullptr, nullptr);
+      held_ = window && WaitUntil([&] { return OpenClipboard(window) != FALSE; }, 2000);
+      SetEvent(opened);
+      WaitForSingleObject(release_, INFINITE);
+      if (held_) CloseClipboard();
+      if (window) DestroyWindow(window);
+    });
+    WaitForSingleObject(opened, 5000);
+    CloseHandle(opened);
+  }
+  ~HeldClipboard() {
+    Release();
+    CloseHandle(release_);
+  }
+  HeldClipboard(const HeldClipboard&) = delete;
+  HeldClipboard& operator=(const HeldClipboard&) = delete;
+  bool Held() const { return held_; }
+  void Release() {
+    if (!thread_.joinable()) return;
+    SetEvent(release_);
+    thread_.join();
+  }
+
+ private:
+  HANDLE release_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  std::thread thread_;
+  volatile bool held_ = false;
+};
+
+// --- Clipboard, target and foreground -------------------------------------------
+
+class PasteFaultTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(folder_.Ready());
+    ASSERT_TRUE(program_.Start(folder_));
+  }
+  void TearDown() override {
+    if (program_.Proc().Running()) {
+      program_.Command(kQuitCommand);
+      EXPECT_TRUE(program_.EndsCleanly());
+    }
+  }
+
+  ProgramFolder folder_{L"paste-fault"};
+  ProgramRun program_;
+};
+
+TEST_F(PasteFaultTest, HeldClipboardKeepsItsContentsAndNothingStaleIsPasted) {
+  // A large slot text: a block lost per press would show in the memory.
+  std::wstring text;
+  while (text.size() < 20000) text += L"xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxx\r\n";
+  ASSERT_TRUE(program_.SetMemoText(1, text));
+  PasteTarget target;
+  ASSERT_TRUE(target.Start(folder_.Folder()));
+  ASSERT_TRUE(target.BringToFront());
+  ASSERT_TRUE(SetClipboardText("previous contents"));
+
+  ASSERT_TRUE(program_.SetMemoText(8, L""));
+  std::wstring marker;
+  const auto pressHeld = [&](int presses) {
+    HeldClipboard held;
+    ASSERT_TRUE(held.Held());
+    for (int i = 0; i < presses; ++i) PressKeys(HotKeyOf(1));
+    // The hot-key messages wait in the program's queue; a character posted
+    // after them reaches memo 8 once they have all been handled. Each
+    // returns at once (a wait for the clipboard would take seconds).
+    marker += L'z';
+    PostMessageW(program_.Memo(8), WM_CHAR, L'z', 0);
+    ASSERT_TRUE(WaitUntil([&] { return program_.MemoText(8) == marker; }, 30000))
+        << "the presses made while the clipboard was held are not handled";
+    held.Release();
+    // The next press, with the clipboard free, pastes normally.
+    const size_t before = target.Pastes().size();
+    EXPECT_TRUE(ClipboardText() == "previous contents") << "the clipboard lost its contents";
+    PressKeys(HotKeyOf(1));
+    ASSERT_TRUE(target.WaitForPasteCount(before + 1, 10000));
+    ASSERT_TRUE(SetClipboardText("previous contents"));
+  };
+
+  pressHeld(50);  // warm-up
+  const size_t before = program_.PrivateBytes();
+  pressHeld(1000);
+  const size_t after = program_.PrivateBytes();
+
+  // Exactly the two presses made with the clipboard free pasted, each the
+  // slot's text; none pasted what the clipboard held before.
+  const auto pastes = target.Pastes();
+  ASSERT_EQ(pastes.size(), 2u);
+  for (const std::string& paste : pastes) EXPECT_TRUE(paste == Narrow(text)) << "wrong paste";
+  ASSERT_GT(before, 0u) << "the program's private bytes cannot be read";
+  // 1,000 lost blocks would be 20 MB; allow 2 MB of noise.
+  EXPECT_LT(after, before + 2 * 1024 * 1024) << before << " -> " << after;
+}
+
+TEST_F(PasteFaultTest, TargetThatNeverAnswersIsLeftAloneAndTheNextPasteWorks) {
+  ASSERT_TRUE(program_.SetMemoText(2, L"healthy"));
+  const std::wstring report = JoinPath(folder_.Folder(), L"hung-report.txt");
+  Process hung = Start(JoinPath(ExeDir(), L"hung_target.exe"),
+                       WithArguments(L"\"" + report + L"\" 60000"));
+  ASSERT_TRUE(hung);
+  const HWND hungWindow = WaitForTopWindow(hung.Id(), L"OrdfalkHungTarget");
+  ASSERT_NE(hungWindow, nullptr);
+  const HWND hungEdit = ControlOf(hungWindow, 100, L"Edit");
+  ASSERT_TRUE(BringToFront(hungWindow));
+  ASSERT_TRUE(WaitUntil([&] { return FocusOf(hungWindow) == hungEdit; }));
+
+  ASSERT_TRUE(program_.SetMemoText(8, L""));
+  PressKeys(HotKeyOf(2));
+  ASSERT_TRUE(WaitUntil([&] { return ReadBytes(report).find("paste") != std::string::npos; }))
+      << "the paste request did not reach the hung target";
+  const ULONGLONG asked = GetTickCount64();
+  // A character posted now reaches memo 8 once the program is back in its
+  // message loop: it gives up on the target within its bound.
+  PostMessageW(program_.Memo(8), WM_CHAR, L'z', 0);
+  ASSERT_TRUE(WaitUntil([&] { return program_.MemoText(8) == L"z"; }, 10000))
+      << "the program still waits for the hung target";
+  const ULONGLONG waited = GetTickCount64() - asked;
+  EXPECT_LT(waited, 4500u);
+  // Its input is its own again: its focus is not the hung target's.
+  EXPECT_NE(FocusOf(program_.Main()), hungEdit);
+
+  // The next hot key into a healthy target pastes.
+  PasteTarget target;
+  ASSERT_TRUE(target.Start(folder_.Folder()));
+  ASSERT_TRUE(target.BringToFront());
+  PressKeys(HotKeyOf(2));
+  ASSERT_TRUE(target.WaitForPasteCount(1, 5000));
+  EXPECT_EQ(target.WaitForText("healthy"), "healthy");
+
+  // A second request to the still-hung target is given up within the
+  // bound too.
+  ASSERT_TRUE(BringToFront(hungWindow));
+  PressKeys(HotKeyOf(2));
+  const ULONGLONG again = GetTickCount64();
+  PostMessageW(program_.Memo(8), WM_CHAR, L'z', 0);
+  EXPECT_TRUE(WaitUntil([&] { return program_.MemoText(8) == L"zz"; }, 10000));
+  EXPECT_LT(GetTickCount64() - again, 4500u);
+  hung.Kill();
+}
+
+TEST_F(PasteFaultTest, NoForegroundWindowLeavesTheTextOnTheClipboardOnly) {
+  ASSERT_TRUE(program_.SetMemoText(3, L"no foreground"));
+  // The only other window that could take the foreground is Wine's own
+  // notification area; it is hidden meanwhile.
+  const auto trays = TopWindows(0, L"__winex11_standalone_tray");
+  for (HWND tray : trays) ShowWindow(tray, SW_HIDE);
+  {
+    PasteTarget gone;
+    ASSERT_TRUE(gone.Start(folder_.Folder()));
+    ASSERT_TRUE(gone.BringToFront());
+    // The foreground window goes away and nothing takes its place.
+    PostMessageW(gone.Window(), WM_CLOSE, 0, 0);
+    ASSERT_TRUE(gone.Proc().WaitForExit());
+  }
+  for (HWND tray : trays) ShowWindow(tray, SW_SHOWNA);
+  ASSERT_TRUE(WaitUntil([] { return GetForegroundWindow() == nullptr; }))
+      << "foreground: " << Narrow(ClassNameOf(GetForegroundWindow()));
+  ASSERT_TRUE(SetClipboardText("before"));
+  PressKeys(HotKeyOf(3));
+  EXPECT_TRUE(WaitUntil([] { return ClipboardText() == "no foreground"; }));
+  EXPECT_TRUE(program_.Answers(2000));
+  EXPECT_TRUE(program_.Proc().Running());
+  EXPECT_EQ(program_.MemoText(3), L"no foreground");
+}
+
+TEST_F(PasteFaultTest, OwnWindowInTheForegroundGetsNoPaste) {
+  ASSERT_TRUE(program_.SetMemoText(1, L"first"));
+  ASSERT_TRUE(program_.SetMemoText(5, L"fifth"));
+  ASSERT_TRUE(program_.Show());
+  ASSERT_TRUE(BringToFront(program_.Main()));
+  ASSERT_TRUE(WaitUntil([&] { return FocusOf(program_.Main()) == program_.Memo(1); }));
+  ASSERT_TRUE(SetClipboardText("before"));
+
+  PressKeys(HotKeyOf(5));
+  EXPECT_TRUE(WaitUntil([] { return ClipboardText() == "fifth"; }));
+  EXPECT_TRUE(program_.Answers(2000));
+  // Nothing was pasted into the program's own memo.
+  EXPECT_EQ(program_.MemoText(1), L"first");
+  EXPECT_EQ(program_.MemoText(5), L"fifth");
+  EXPECT_TRUE(program_.Boxes().empty());
+}
 
 // --- Notification area -----------------------------------------------------------
 

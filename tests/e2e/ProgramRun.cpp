@@ -56,13 +56,28 @@ bool ProgramRun::Launch(const ProgramFolder& folder, const StartOptions& options
   return static_cast<bool>(process_);
 }
 
-bool ProgramRun::Start(const ProgramFolder& folder, const StartOptions& options) {
+namespace {
+
+// The atom of slot 8's hot key: added by the last step of start-up.
+constexpr wchar_t kLastAtom[] = L"[CTRL+SHIFT+F4]";
+
+}  // namespace
+
+bool ProgramRun::Start(const ProgramFolder& folder, const StartOptions& options, bool onlyCopy) {
+  // The windows exist, and sent messages are answered (while the tray
+  // calls of start-up wait for the shell), before the texts are loaded.
+  // The only copy running adds the hot-key atoms last: once the atom of
+  // slot 8 is there, start-up is over. Atoms left by a killed copy go first.
+  if (onlyCopy) {
+    for (int i = 0; i < 100 && GlobalFindAtomW(kLastAtom); ++i)
+      GlobalDeleteAtom(GlobalFindAtomW(kLastAtom));
+  }
   if (!Launch(folder, options)) return false;
   main_ = WaitForTopWindow(process_.Id(), kMainClass, nullptr, 30000);
   tray_ = WaitForTopWindow(process_.Id(), kTrayClass, nullptr, 30000);
-  // The windows exist before the texts are loaded; the message loop runs
-  // once start-up is over.
-  return main_ && tray_ && WaitUntil([&] { return Answers(1000); }, 60000, 10);
+  if (!main_ || !tray_) return false;
+  if (onlyCopy && !WaitUntil([] { return GlobalFindAtomW(kLastAtom) != 0; }, 60000)) return false;
+  return WaitUntil([&] { return Answers(1000); }, 60000, 10);
 }
 
 HWND ProgramRun::Memo(int slot) const { return ControlOf(main_, kFirstMemoId + slot - 1, L"Edit"); }
@@ -76,7 +91,11 @@ std::vector<std::wstring> ProgramRun::MemoTexts() const {
 }
 
 bool ProgramRun::SetMemoText(int slot, const std::wstring& text) const {
-  return SetTextOf(Memo(slot), text);
+  // Long texts take Wine's edit control a while to lay out.
+  DWORD_PTR result = 0;
+  return SendMessageTimeoutW(Memo(slot), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()),
+                             SMTO_NORMAL, 60000, &result) &&
+         result != 0;
 }
 
 bool ProgramRun::Show() const {
@@ -122,7 +141,9 @@ size_t ProgramRun::PrivateBytes() const {
   if (!GetProcessMemoryInfo(process_.Handle(),
                             reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters), sizeof counters))
     return 0;
-  return counters.PrivateUsage;
+  // Wine reports another process's private bytes as its page-file usage
+  // only; on Windows the two are the same.
+  return counters.PrivateUsage ? counters.PrivateUsage : counters.PagefileUsage;
 }
 
 std::wstring BoxText(HWND box) { return StaticTexts(box); }

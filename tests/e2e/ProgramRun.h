@@ -65,8 +65,9 @@ class ProgramFolder {
 class ProgramRun {
  public:
   // Starts the program and waits for its main window, its tray window and
-  // the end of its start-up (it answers messages).
-  bool Start(const ProgramFolder& folder, const StartOptions& options = {});
+  // the end of its start-up. OnlyCopy: no other copy of the program runs
+  // (the end of start-up is then seen exactly).
+  bool Start(const ProgramFolder& folder, const StartOptions& options = {}, bool onlyCopy = true);
   // Starts it without waiting for any window.
   bool Launch(const ProgramFolder& folder, const StartOptions& options = {});
 
