@@ -8,6 +8,7 @@
 #include <shellapi.h>
 
 #include <cstring>
+#include <functional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -341,6 +342,177 @@ TEST(TrayFaultTest, ShellRestartBringsTheIconBackOnceWithItsCurrentTooltip) {
   EXPECT_TRUE(program.Visible() == false);
   program.Command(kQuitCommand);
   EXPECT_TRUE(program.EndsCleanly());
+}
+
+}  // namespace
+
+namespace {
+
+std::vector<std::wstring> SlotTexts(const std::wstring& prefix) {
+  std::vector<std::wstring> texts;
+  for (int slot = 1; slot <= 8; ++slot) texts.push_back(prefix + L" " + std::to_wstring(slot));
+  return texts;
+}
+
+// The [Main] values of a settings file, Text1..Text8; empty when the file
+// is not well-formed: one [Main] section, each of the eight keys once.
+std::vector<std::string> StoredValues(const std::string& ini) {
+  const auto sections = ParseIni(ini);
+  std::vector<std::string> values;
+  const IniSection* main = nullptr;
+  for (size_t i = 1; i < sections.size(); ++i) {
+    if (sections[i].name != "Main") continue;
+    if (main) return {};
+    main = &sections[i];
+  }
+  if (!main || main->lines.size() != 8) return {};
+  for (int slot = 1; slot <= 8; ++slot) {
+    const std::string key = "Text" + std::to_string(slot);
+    std::string value;
+    int seen = 0;
+    for (const IniLine& line : main->lines) {
+      if (line.key == key) {
+        value = line.value;
+        ++seen;
+      }
+    }
+    if (seen != 1) return {};
+    values.push_back(value);
+  }
+  return values;
+}
+
+std::vector<std::string> StoredForms(const std::vector<std::wstring>& texts) {
+  std::vector<std::string> forms;
+  for (const std::wstring& text : texts) forms.push_back(StoredForm(text));
+  return forms;
+}
+
+// --- Settings file ---------------------------------------------------------------
+
+TEST(SettingsFaultTest, UnwritableSettingsFileIsSilentOkStillHidesAndQuitEndsCleanly) {
+  ProgramFolder folder(L"unwritable");
+  ASSERT_TRUE(folder.Ready());
+  // A folder where the file would be: no write can succeed, even as root.
+  ASSERT_TRUE(CreateDirectoryW(folder.IniPath().c_str(), nullptr));
+  ProgramRun program;
+  ASSERT_TRUE(program.Start(folder));
+  EXPECT_EQ(program.MemoTexts(), SlotTexts(L"Text"));
+
+  ASSERT_TRUE(program.Show());
+  ASSERT_TRUE(program.SetMemoText(1, L"edited"));
+  program.ClickOk();
+  EXPECT_TRUE(program.WaitHidden()) << "OK did not hide the window";
+  EXPECT_TRUE(program.Answers(2000));
+  EXPECT_TRUE(program.Boxes().empty()) << "a box was shown";
+  EXPECT_EQ(program.MemoText(1), L"edited");
+
+  program.Command(kQuitCommand);
+  EXPECT_TRUE(program.EndsCleanly());
+  const DWORD attributes = GetFileAttributesW(folder.IniPath().c_str());
+  EXPECT_TRUE(attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY));
+}
+
+TEST(SettingsFaultTest, TwoCopiesStoringAtOnceLeaveOneCopysEightValues) {
+  ProgramFolder folder(L"two-copies");
+  ASSERT_TRUE(folder.Ready());
+  std::string ini = "[Main]\r\n";
+  for (int slot = 1; slot <= 8; ++slot)
+    ini += "Text" + std::to_string(slot) + "=" + StoredForm(L"start " + std::to_wstring(slot)) + "\r\n";
+  ASSERT_TRUE(folder.WriteIni(ini));
+  ProgramRun first, second;
+  ASSERT_TRUE(first.Start(folder));
+  ASSERT_TRUE(second.Start(folder, {}, false));
+  ASSERT_TRUE(WaitUntil([&] { return second.MemoText(8) == L"start 8"; }));
+
+  for (int round = 1; round <= 20; ++round) {
+    SCOPED_TRACE(round);
+    const auto firstTexts = SlotTexts(L"first " + std::to_wstring(round));
+    const auto secondTexts = SlotTexts(L"second " + std::to_wstring(round));
+    for (int slot = 1; slot <= 8; ++slot) {
+      ASSERT_TRUE(first.SetMemoText(slot, firstTexts[slot - 1]));
+      ASSERT_TRUE(second.SetMemoText(slot, secondTexts[slot - 1]));
+    }
+    ASSERT_TRUE(first.Show());
+    ASSERT_TRUE(second.Show());
+    // Both store at once, in turn first one and then the other.
+    if (round % 2) {
+      first.ClickOk();
+      second.ClickOk();
+    } else {
+      second.ClickOk();
+      first.ClickOk();
+    }
+    ASSERT_TRUE(first.WaitHidden());
+    ASSERT_TRUE(second.WaitHidden());
+    const auto stored = StoredValues(folder.Ini());
+    ASSERT_FALSE(stored.empty()) << folder.Ini();
+    EXPECT_TRUE(stored == StoredForms(firstTexts) || stored == StoredForms(secondTexts))
+        << folder.Ini();
+  }
+
+  // And both end at once.
+  first.Command(kQuitCommand);
+  second.Command(kQuitCommand);
+  EXPECT_TRUE(first.EndsCleanly());
+  EXPECT_TRUE(second.EndsCleanly());
+  const auto stored = StoredValues(folder.Ini());
+  EXPECT_TRUE(stored == StoredForms(SlotTexts(L"first 20")) ||
+              stored == StoredForms(SlotTexts(L"second 20")))
+      << folder.Ini();
+}
+
+// --- End of the log-on ---------------------------------------------------------
+
+// wineboot ends every process with a top-level window once it has answered
+// WM_ENDSESSION, this test's own included: it must have none.
+bool EndSession() {
+  if (!TopWindows(GetCurrentProcessId(), L"").empty()) return false;
+  const UnixResult run = RunUnix("\"$WINE\" wineboot --end-session", 60000);
+  return run.finished && run.exitCode == 0;
+}
+
+TEST(SessionFaultTest, LogOffWithABoxOpenStoresTheTextsAndEnds) {
+  if (!RunningUnderWine()) GTEST_SKIP() << "the end of the session is made with wineboot";
+  const struct {
+    const char* name;
+    const wchar_t* slot6;
+    std::function<HWND(const ProgramRun&)> openBox;
+    const wchar_t* stored6;  // what slot 6 holds in the file afterwards
+  } cases[] = {
+      {"About box", L"about open",
+       [](const ProgramRun& program) {
+         program.Command(kAboutCommand);
+         return program.WaitForBox(L"About KV-Wordkite 1.0");
+       },
+       L"about open"},
+      {"error box", L"euro \u20AC",
+       [](const ProgramRun& program) {
+         program.ClickOk();
+         return program.WaitForBox(L"Error");
+       },
+       L"euro \u00AC"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    ProgramFolder folder(L"log-off");
+    ASSERT_TRUE(folder.Ready());
+    ProgramRun program;
+    ASSERT_TRUE(program.Start(folder, WithArguments(L"/english")));
+    ASSERT_TRUE(program.Show());
+    ASSERT_TRUE(program.SetMemoText(1, L"unsaved edit"));
+    ASSERT_TRUE(program.SetMemoText(6, c.slot6));
+    ASSERT_NE(c.openBox(program), nullptr) << "the box did not open";
+
+    ASSERT_TRUE(EndSession());
+    ASSERT_TRUE(program.Proc().WaitForExit(10000)) << "the program did not end";
+    EXPECT_EQ(program.Proc().ExitCode(), 0u);
+    const auto stored = StoredValues(folder.Ini());
+    ASSERT_FALSE(stored.empty()) << "the texts were not stored: " << folder.Ini();
+    EXPECT_EQ(stored[0], StoredForm(L"unsaved edit"));
+    EXPECT_EQ(stored[5], StoredForm(c.stored6));
+    EXPECT_EQ(stored[7], StoredForm(L"Text 8"));
+  }
 }
 
 }  // namespace
