@@ -1,0 +1,166 @@
+// Desktop: what the end-to-end tests need to drive real programs the way a
+// user does, from a Win32 process on the same desktop: start and stop
+// processes, find and read windows, press keys, click the tray icon, run a
+// Unix helper (xdotool, ImageMagick) when running under Wine, and take
+// screenshots.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace e2e {
+
+// --- Time ------------------------------------------------------------------
+
+// Polls Condition every StepMs until it holds or TimeoutMs have passed.
+bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs = 5000, DWORD stepMs = 15);
+
+// --- Files and folders -----------------------------------------------------
+
+std::wstring ExeDir();  // folder of the running test executable
+std::wstring JoinPath(const std::wstring& folder, const std::wstring& name);
+bool FileExists(const std::wstring& path);
+std::string ReadBytes(const std::wstring& path);  // empty when missing
+bool WriteBytes(const std::wstring& path, const std::string& bytes);
+bool CopyFileTo(const std::wstring& from, const std::wstring& to);
+// A new, empty folder for one test, below the user's temp folder.
+std::wstring MakeTempFolder(const std::wstring& tag);
+void RemoveFolder(const std::wstring& folder);  // best effort, recursive
+
+// --- Processes ---------------------------------------------------------------
+
+struct StartOptions {
+  std::wstring arguments;  // appended to the quoted exe path
+  int showCommand = -1;    // STARTUPINFO wShowWindow when not -1
+  // A POSIX locale name ("sv_SE.UTF-8"). Wine takes the thread locale from
+  // the Unix environment the process image starts with, not from the
+  // Windows environment block, so a process with its own locale is started
+  // through the Unix launcher (see StartWithLocale in Desktop.cpp).
+  std::string posixLocale;
+};
+
+// A started process. Terminated on destruction if it still runs, so a
+// failing test leaves nothing behind.
+class Process {
+ public:
+  Process() = default;
+  Process(HANDLE handle, DWORD id) : handle_(handle), id_(id) {}
+  Process(Process&& other) noexcept;
+  Process& operator=(Process&& other) noexcept;
+  Process(const Process&) = delete;
+  Process& operator=(const Process&) = delete;
+  ~Process();
+
+  explicit operator bool() const { return handle_ != nullptr; }
+  DWORD Id() const { return id_; }
+  HANDLE Handle() const { return handle_; }
+  bool Running() const;
+  // True when the process ended within TimeoutMs.
+  bool WaitForExit(DWORD timeoutMs = 5000) const;
+  DWORD ExitCode() const;  // STILL_ACTIVE while running
+  void Kill();
+
+ private:
+  HANDLE handle_ = nullptr;
+  DWORD id_ = 0;
+};
+
+Process Start(const std::wstring& exePath, const StartOptions& options = {});
+// Opens an already running process whose image is ExePath (full path,
+// compared without case), waiting up to TimeoutMs for it to appear.
+Process FindProcessByImage(const std::wstring& exePath, DWORD timeoutMs = 5000);
+
+// --- Windows -----------------------------------------------------------------
+
+std::wstring ClassNameOf(HWND window);
+// The window's text, asked by WM_GETTEXT (works across processes, and for
+// controls of other processes, unlike GetWindowTextW).
+std::wstring TextOf(HWND window);
+bool SetTextOf(HWND window, const std::wstring& text);
+DWORD ProcessOf(HWND window);
+DWORD ThreadOf(HWND window);
+
+// Top-level windows of a process (any process when ProcessId is 0) with the
+// given class (any when empty) and caption (any when null).
+std::vector<HWND> TopWindows(DWORD processId, const std::wstring& className,
+                             const wchar_t* caption = nullptr);
+// The first such window, polling until TimeoutMs; nullptr when none came.
+HWND WaitForTopWindow(DWORD processId, const std::wstring& className,
+                      const wchar_t* caption = nullptr, DWORD timeoutMs = 5000);
+// The control with the given id and class among the window's descendants.
+HWND ControlOf(HWND parent, int controlId, const std::wstring& className = {});
+// Text of every Static child of a dialog, joined by "\n".
+std::wstring StaticTexts(HWND dialog);
+
+RECT WindowRectOf(HWND window);
+RECT ClientRectOnScreen(HWND window);
+RECT WorkArea();
+// The window with the keyboard focus in the thread that owns Window.
+HWND FocusOf(HWND window);
+// Makes Window the foreground window (and its thread's focus stay where it
+// was). True when GetForegroundWindow then reports it.
+bool BringToFront(HWND window, DWORD timeoutMs = 3000);
+
+// The items of a window's menu bar, popups included. A window of another
+// process is read from inside that process (menu_dump.dll), because Wine
+// cannot read another process's menus.
+struct MenuItem {
+  std::vector<int> path;  // positions: {0} the first menu, {0, 1} its second item
+  int id = -1;            // command id; -1 for a popup
+  std::wstring text;
+};
+std::vector<MenuItem> MenuItemsOf(HWND window);
+// The text of the item at Path; empty when there is none.
+std::wstring MenuText(const std::vector<MenuItem>& items, const std::vector<int>& path);
+int MenuId(const std::vector<MenuItem>& items, const std::vector<int>& path);
+
+// --- Input -------------------------------------------------------------------
+
+// Presses the keys in order and releases them in reverse order, through
+// SendInput, as a user holding a combination would.
+void PressKeys(const std::vector<WORD>& virtualKeys);
+
+// --- Unix side (under Wine) ------------------------------------------------
+
+bool RunningUnderWine();
+// The Unix path of a Windows path (Wine only; empty elsewhere).
+std::string UnixPathOf(const std::wstring& windowsPath);
+struct UnixResult {
+  bool finished = false;  // false on time-out, or when not under Wine
+  int exitCode = -1;
+  std::string output;     // stdout and stderr together
+};
+// Runs a POSIX shell script under /bin/sh and waits for it to finish.
+UnixResult RunUnix(const std::string& script, DWORD timeoutMs = 10000);
+// Single-quotes Text for the shell.
+std::string ShellQuote(const std::string& text);
+std::string Narrow(const std::wstring& text);  // UTF-8
+
+// --- Screen ------------------------------------------------------------------
+
+// Saves a PNG of the whole screen as e2e-shots/NAME.png beside the build's
+// bin folder; returns its Windows path, or empty when it could not.
+std::wstring SaveScreenshot(const std::wstring& name);
+
+// --- Notification area (Wine's standalone system tray) ------------------
+
+struct TrayIcon {
+  std::wstring tip;
+  POINT centre{};  // screen coordinates
+};
+// The icons shown in the notification area, in display order. Wine's tray
+// gives each icon a child window and a tooltip tool for it; the tools give
+// the tips (the text the tray shows when the pointer rests on the icon),
+// the windows the places.
+std::vector<TrayIcon> TrayIcons();
+// The last (newest) icon whose tooltip is Tip; false when there is none.
+bool FindTrayIcon(const std::wstring& tip, TrayIcon* icon, DWORD timeoutMs = 5000);
+// A real double-click through the X server (xdotool) at a screen point,
+// with mouse button 1 (left), 2 (middle) or 3 (right).
+bool DoubleClickAt(POINT point, int button = 1);
+
+}  // namespace e2e

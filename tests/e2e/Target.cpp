@@ -1,0 +1,143 @@
+// target.exe: the "other application" of the end-to-end tests. One window
+// with one multi-line EDIT control that holds the keyboard focus, so that a
+// paste request sent to the focused control of the foreground window lands
+// here.
+//
+//   target.exe REPORT_FILE
+//
+// After every change of the edit's text, REPORT_FILE holds that text as
+// bytes (the edit's text in the ANSI code page, so a pasted CF_TEXT block
+// comes back byte for byte). Before the edit handles a WM_PASTE, the raw
+// CF_TEXT bytes on the clipboard (up to the terminating zero) are appended
+// to REPORT_FILE.pastes, each paste as one record: a 4-byte little-endian
+// length followed by the bytes. WM_APP sent to the window writes the report
+// at once (a multi-line edit reports no change for WM_SETTEXT).
+#include <windows.h>
+#include <shellapi.h>
+
+#include <cstdint>
+#include <string>
+
+namespace {
+
+constexpr wchar_t kClassName[] = L"OrdfalkE2ETarget";
+constexpr int kEditId = 100;
+constexpr UINT kReportNow = WM_APP;  // sent by the tests: write the report now
+
+std::wstring g_report;
+HWND g_edit = nullptr;
+WNDPROC g_editProc = nullptr;
+
+void WriteBytes(const std::wstring& path, const std::string& bytes, bool append) {
+  HANDLE file = CreateFileW(path.c_str(), append ? FILE_APPEND_DATA : GENERIC_WRITE,
+                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                            append ? OPEN_ALWAYS : CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return;
+  DWORD written = 0;
+  if (!bytes.empty()) WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+  CloseHandle(file);
+}
+
+// The report is written to a side file and moved over the real one, so a
+// reader never sees half of it.
+void ReportText() {
+  const int length = GetWindowTextLengthA(g_edit);
+  std::string text(static_cast<size_t>(length) + 1, '\0');
+  const int got = GetWindowTextA(g_edit, text.data(), length + 1);
+  text.resize(static_cast<size_t>(got > 0 ? got : 0));
+  const std::wstring side = g_report + L".new";
+  WriteBytes(side, text, false);
+  MoveFileExW(side.c_str(), g_report.c_str(), MOVEFILE_REPLACE_EXISTING);
+}
+
+std::string ClipboardTextBytes(HWND owner) {
+  std::string bytes;
+  if (!OpenClipboard(owner)) return bytes;
+  if (HANDLE data = GetClipboardData(CF_TEXT)) {
+    if (const char* p = static_cast<const char*>(GlobalLock(data))) {
+      const SIZE_T size = GlobalSize(data);
+      SIZE_T n = 0;
+      while (n < size && p[n] != '\0') ++n;
+      bytes.assign(p, n);
+      GlobalUnlock(data);
+    }
+  }
+  CloseClipboard();
+  return bytes;
+}
+
+LRESULT CALLBACK EditProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (msg == WM_PASTE) {
+    const std::string bytes = ClipboardTextBytes(hwnd);
+    const auto size = static_cast<uint32_t>(bytes.size());
+    std::string record(reinterpret_cast<const char*>(&size), sizeof size);
+    record += bytes;
+    WriteBytes(g_report + L".pastes", record, true);
+  }
+  return CallWindowProcW(g_editProc, hwnd, msg, wParam, lParam);
+}
+
+LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  switch (msg) {
+    case WM_CREATE:
+      g_edit = CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"",
+                               WS_CHILD | WS_VISIBLE | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL |
+                                   ES_WANTRETURN,
+                               0, 0, 0, 0, hwnd, reinterpret_cast<HMENU>(kEditId), nullptr, nullptr);
+      g_editProc = reinterpret_cast<WNDPROC>(
+          SetWindowLongPtrW(g_edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(EditProc)));
+      return 0;
+    case WM_SIZE:
+      MoveWindow(g_edit, 0, 0, LOWORD(lParam), HIWORD(lParam), TRUE);
+      return 0;
+    case WM_SETFOCUS:
+    case WM_ACTIVATE:
+      SetFocus(g_edit);
+      return 0;
+    case WM_COMMAND:
+      if (LOWORD(wParam) == kEditId && HIWORD(wParam) == EN_CHANGE) ReportText();
+      return 0;
+    case kReportNow:
+      ReportText();
+      return 1;
+    case WM_DESTROY:
+      PostQuitMessage(0);
+      return 0;
+    default:
+      return DefWindowProcW(hwnd, msg, wParam, lParam);
+  }
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+  int argc = 0;
+  LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &argc);
+  if (argc < 2) return 2;
+  g_report = argv[1];
+  LocalFree(argv);
+
+  WNDCLASSEXW wc{};
+  wc.cbSize = sizeof wc;
+  wc.lpfnWndProc = WindowProc;
+  wc.hInstance = instance;
+  wc.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
+  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+  wc.lpszClassName = kClassName;
+  if (!RegisterClassExW(&wc)) return 3;
+
+  HWND window = CreateWindowExW(0, kClassName, L"Ordfalk test target", WS_OVERLAPPEDWINDOW,
+                                600, 600, 400, 300, nullptr, nullptr, instance, nullptr);
+  if (!window) return 4;
+  ShowWindow(window, SW_SHOWNORMAL);
+  SetForegroundWindow(window);
+  SetFocus(g_edit);
+  ReportText();  // an empty report: the target is ready
+
+  MSG msg;
+  while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+  return 0;
+}
