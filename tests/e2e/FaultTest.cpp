@@ -221,8 +221,12 @@ TEST_F(PasteFaultTest, NoForegroundWindowLeavesTheTextOnTheClipboardOnly) {
   ASSERT_TRUE(WaitUntil([] { return GetForegroundWindow() == nullptr; }))
       << "foreground: " << Narrow(ClassNameOf(GetForegroundWindow()));
   ASSERT_TRUE(SetClipboardText("before"));
+  const DWORD sequence = GetClipboardSequenceNumber();
   PressKeys(HotKeyOf(3));
-  EXPECT_TRUE(WaitUntil([] { return ClipboardText() == "no foreground"; }));
+  // Reading the clipboard opens it; done while the program fills it, that
+  // would make the program's one attempt fail. Wait for the change first.
+  EXPECT_TRUE(WaitUntil([&] { return GetClipboardSequenceNumber() != sequence; }));
+  EXPECT_EQ(ClipboardText(), "no foreground");
   EXPECT_TRUE(program_.Answers(2000));
   EXPECT_TRUE(program_.Proc().Running());
   EXPECT_EQ(program_.MemoText(3), L"no foreground");
@@ -235,9 +239,11 @@ TEST_F(PasteFaultTest, OwnWindowInTheForegroundGetsNoPaste) {
   ASSERT_TRUE(BringToFront(program_.Main()));
   ASSERT_TRUE(WaitUntil([&] { return FocusOf(program_.Main()) == program_.Memo(1); }));
   ASSERT_TRUE(SetClipboardText("before"));
+  const DWORD sequence = GetClipboardSequenceNumber();
 
   PressKeys(HotKeyOf(5));
-  EXPECT_TRUE(WaitUntil([] { return ClipboardText() == "fifth"; }));
+  EXPECT_TRUE(WaitUntil([&] { return GetClipboardSequenceNumber() != sequence; }));
+  EXPECT_EQ(ClipboardText(), "fifth");
   EXPECT_TRUE(program_.Answers(2000));
   // Nothing was pasted into the program's own memo.
   EXPECT_EQ(program_.MemoText(1), L"first");
