@@ -14,8 +14,7 @@ set(CMAKE_RC_COMPILER ${target}-windres)
 set(CMAKE_CXX_FLAGS_INIT "-isystem ${gcc_lib}/include/c++ -isystem ${gcc_lib}/include/c++/${target}")
 # The static link needs winpthread, which -pthread brings in.
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-fuse-ld=lld -L${gcc_lib} -pthread")
-# DLLs (the tests' menu_dump.dll) link the same way.
-set(CMAKE_SHARED_LINKER_FLAGS_INIT "${CMAKE_EXE_LINKER_FLAGS_INIT}")
+set(CMAKE_SHARED_LINKER_FLAGS_INIT "-fuse-ld=lld -L${gcc_lib} -pthread")
 set(CMAKE_FIND_ROOT_PATH /usr/${target})
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)

@@ -11,6 +11,7 @@ packages=(
   xvfb xdotool x11-xkb-utils x11-utils imagemagick
   clang lld libclang-rt-14-dev
   zip
+  gnuplot-nox
 )
 
 missing=()

@@ -1,0 +1,690 @@
+// The benchmark driver. It starts Ordfalk.exe ("ours") and Floor.exe, the
+// least a hot-key paster can do ("floor"), from a folder of their own: in
+// turn for start-up and Quit, side by side for the rest. It plays the user
+// (hot keys, the tray icon, OK, Quit) and measures both on one clock. Prints a table, and writes the figures to
+// bench.json and the latency samples to latency-*.dat in the current folder.
+//   OrdfalkBench.exe [--idle S] [--presses N] [--pastes N] [--cycles N]
+//                    [--starts N] [--machine TEXT]
+#include <windows.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "Child.h"
+#include "Clock.h"
+#include "Stats.h"
+#include "Target.h"
+
+namespace bench {
+
+namespace {
+
+struct Config {
+  double idleSeconds = 30;
+  int presses = 300;
+  int warmupPresses = 20;
+  int pastes = 10000;
+  int cycles = 200;
+  int starts = 20;
+  int okRuns = 20;
+  std::string machine;
+};
+
+constexpr int kOurs = 0, kFloor = 1;
+constexpr const char* kWho[2] = {"ours", "floor"};
+constexpr int kTextSizes[3] = {1, 100, 1023};  // slots 1..3
+constexpr int kFullText = 1023;
+constexpr UINT kTrayCallback = WM_APP + 1;
+constexpr int kFirstMemoId = 101;
+
+// Ours pastes its slots 1..3 on Ctrl+Alt+F1..F3, the floor its texts on
+// Ctrl+Alt+F5..F7.
+HotKey HotKeyOf(int who, int text) {
+  return {VK_MENU, static_cast<WORD>((who == kOurs ? VK_F1 : VK_F5) + text)};
+}
+
+struct Contender {
+  std::wstring exe;
+  std::wstring args;
+  const wchar_t* mainClass;
+};
+
+struct Results {
+  std::map<int, std::vector<double>> latency[2];
+  int latencyMisses[2] = {};
+  std::vector<double> toPaste[2], toTray[2], quit[2];
+  std::vector<std::pair<std::string, Footprint>> footprint[2];
+  double idleCpuMs[2] = {-1, -1};
+  UnixStat idle[2];  // differences over the idle time
+  long long idleMainThreadSwitches[2] = {-1, -1};
+  std::vector<double> ok;
+  bool okStored = false;
+  bool guiCounted = false;      // GetGuiResources answers (Wine's gives 0)
+  bool handlesCounted = false;  // GetProcessHandleCount answers (Wine's gives 0)
+  std::vector<std::string> misses;
+  double exeKiB[2] = {};
+  std::vector<std::string> notes;
+};
+
+// Letters only, so that every text passes the check on OK: a..z from the
+// offset-th letter on.
+std::string TextOfSize(int size, int offset = 0) {
+  std::string text;
+  for (int i = 0; i < size; ++i) text += static_cast<char>('a' + (i + offset) % 26);
+  return text;
+}
+
+std::wstring Wide(const std::string& bytes) { return std::wstring(bytes.begin(), bytes.end()); }
+
+std::string Hex(const std::string& bytes) {
+  static const char digits[] = "0123456789ABCDEF";
+  std::string hex;
+  for (unsigned char c : bytes) {
+    hex += digits[c >> 4];
+    hex += digits[c & 15];
+  }
+  return hex;
+}
+
+bool WriteSettings(const std::wstring& file, const std::vector<std::string>& texts) {
+  std::string content = "[Main]\r\n";
+  for (size_t i = 0; i < texts.size(); ++i) {
+    content += "Text" + std::to_string(i + 1) + "=" + Hex(texts[i]) + "\r\n";
+  }
+  HANDLE handle = CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) return false;
+  DWORD written = 0;
+  WriteFile(handle, content.data(), static_cast<DWORD>(content.size()), &written, nullptr);
+  CloseHandle(handle);
+  return written == content.size();
+}
+
+double FileKiB(const std::wstring& file) {
+  WIN32_FILE_ATTRIBUTE_DATA data{};
+  if (!GetFileAttributesExW(file.c_str(), GetFileExInfoStandard, &data)) return 0;
+  return static_cast<double>(data.nFileSizeLow) / 1024;
+}
+
+bool WaitForIconCount(int count, double timeoutMs, Target& target) {
+  const double deadline = NowMs() + timeoutMs;
+  while (TrayIconCount() != count) {
+    if (NowMs() > deadline) return false;
+    target.Pump(2);
+  }
+  return true;
+}
+
+// Starts the contender and presses its first hot key every few ms until it
+// pastes; watches for its tray icon meanwhile. The ms from CreateProcess to
+// each.
+bool StartAndWait(Child& child, int who, const Contender& contender, Target& target,
+                  double* toPaste, double* toTray) {
+  target.Clear();
+  const int iconsBefore = TrayIconCount();
+  const double started = child.Start(contender.exe, contender.args);
+  if (started < 0) return false;
+  double pasted = -1, iconShown = -1;
+  const double deadline = started + 20000;
+  while ((pasted < 0 || iconShown < 0) && NowMs() < deadline) {
+    if (iconShown < 0 && TrayIconCount() > iconsBefore) iconShown = NowMs();
+    if (pasted < 0) {
+      Target::PressHotKey(HotKeyOf(who, 0));
+      pasted = target.WaitForText(3);
+    } else {
+      target.Pump(1);
+    }
+  }
+  // Presses queued before the message loop ran are pasted now; let them
+  // land so that they are not counted in what follows.
+  target.Pump(150);
+  target.Clear();
+  if (toPaste) *toPaste = pasted - started;
+  if (toTray) *toTray = iconShown - started;
+  return pasted >= 0 && iconShown >= 0;
+}
+
+bool WaitVisible(HWND window, bool visible, Target& target) {
+  const double deadline = NowMs() + 5000;
+  while ((IsWindowVisible(window) != FALSE) != visible) {
+    if (NowMs() > deadline) return false;
+    target.Pump(1);
+  }
+  return true;
+}
+
+// Shows the main window as a double-click on the tray icon does.
+bool ShowWindowFromTray(const Child& child, Target& target) {
+  HWND tray = child.FindWindowOfClass(L"TTrayIconMain");
+  HWND main = child.FindWindowOfClass(L"TfrmMain");
+  PostMessageW(tray, kTrayCallback, 1, WM_LBUTTONDBLCLK);
+  return WaitVisible(main, true, target);
+}
+
+// Clicks OK; the ms until the click has been handled (the window hidden and
+// the texts stored), or a negative value when the window stays visible.
+double ClickOK(const Child& child) {
+  HWND main = child.FindWindowOfClass(L"TfrmMain");
+  const double clicked = NowMs();
+  DWORD_PTR result = 0;
+  SendMessageTimeoutW(GetDlgItem(main, IDOK), BM_CLICK, 0, 0, SMTO_NORMAL, 10000, &result);
+  const double done = NowMs() - clicked;
+  return IsWindowVisible(main) ? -1 : done;
+}
+
+std::string ForegroundClass() {
+  char name[64] = "none";
+  if (HWND window = GetForegroundWindow()) GetClassNameA(window, name, sizeof name);
+  return name;
+}
+
+void FrontOrNote(Target& target, const char* when, Results& results) {
+  if (!target.Front()) {
+    results.notes.push_back(std::string("the target is not in front ") + when + " but " +
+                            ForegroundClass());
+  }
+}
+
+// One press of who's hot key for text `text` (0..2); the ms to the paste, or
+// a negative value (noted) when none came within 2 s.
+double Press(int who, int text, int length, const char* what, int index, Target& target,
+             Results& results) {
+  target.Clear();
+  const double ms = target.PressAndWait(HotKeyOf(who, text), length, 2000);
+  if (ms < 0) {
+    ++results.latencyMisses[who];
+    results.misses.push_back(std::string(kWho[who]) + ": " + what + " " + std::to_string(index) +
+                             ", foreground " + ForegroundClass());
+    target.Front();
+  }
+  return ms;
+}
+
+// The two take turns press by press, so that whatever else the machine does
+// falls on both alike.
+void MeasureLatency(const Config& config, Target& target, Results& results) {
+  for (int text = 0; text < 3; ++text) {
+    const int size = kTextSizes[text];
+    for (int press = 0; press < config.warmupPresses + config.presses; ++press) {
+      for (int who : {kOurs, kFloor}) {
+        const double ms = Press(who, text, size, "latency press", press, target, results);
+        if (ms >= 0 && press >= config.warmupPresses) results.latency[who][size].push_back(ms);
+      }
+    }
+  }
+}
+
+void MeasureIdle(Child (&children)[2], const Config& config, Results& results) {
+  UnixStat before[2];
+  double cpuBefore[2];
+  for (int who : {kOurs, kFloor}) {
+    before[who] = children[who].Unix();
+    cpuBefore[who] = children[who].CpuMs();
+  }
+  Sleep(static_cast<DWORD>(config.idleSeconds * 1000));
+  for (int who : {kOurs, kFloor}) {
+    results.idleCpuMs[who] = children[who].CpuMs() - cpuBefore[who];
+    const UnixStat after = children[who].Unix();
+    if (before[who].found && after.found) {
+      results.idle[who].found = true;
+      results.idle[who].contextSwitches = after.contextSwitches - before[who].contextSwitches;
+      results.idle[who].voluntarySwitches = after.voluntarySwitches - before[who].voluntarySwitches;
+      results.idle[who].threads = after.threads;
+      results.idleMainThreadSwitches[who] = after.mainThreadSwitches - before[who].mainThreadSwitches;
+    }
+  }
+}
+
+void MeasureOK(const Child& child, const std::wstring& settings, const Config& config,
+               Target& target, Results& results) {
+  HWND main = child.FindWindowOfClass(L"TfrmMain");
+  std::vector<std::string> texts;
+  for (int slot = 1; slot <= 8; ++slot) {
+    texts.push_back(TextOfSize(kFullText, slot));
+    DWORD_PTR result = 0;
+    SendMessageTimeoutW(GetDlgItem(main, kFirstMemoId + slot - 1), WM_SETTEXT, 0,
+                        reinterpret_cast<LPARAM>(Wide(texts.back()).c_str()), SMTO_NORMAL, 5000,
+                        &result);
+  }
+  for (int run = 0; run < config.okRuns; ++run) {
+    if (!ShowWindowFromTray(child, target)) continue;
+    const double ms = ClickOK(child);
+    if (ms >= 0) results.ok.push_back(ms);
+  }
+  results.okStored = true;
+  for (int slot = 1; slot <= 8; ++slot) {
+    std::wstring stored(4096, L'\0');
+    const DWORD length = GetPrivateProfileStringW(L"Main", (L"Text" + std::to_wstring(slot)).c_str(),
+                                                  L"", stored.data(), 4096, settings.c_str());
+    stored.resize(length);
+    if (stored != Wide(Hex(texts[slot - 1]))) results.okStored = false;
+  }
+  if (!results.okStored) results.notes.push_back("ours: OK did not store the eight texts");
+}
+
+// Both running side by side, each on its own hot keys: footprint, hot-key
+// latency, many pastes, (ours) the window shown and hidden many times, idle
+// time, and (ours) OK.
+bool RunSessions(const Contender (&contenders)[2], const std::wstring& settings,
+                 const Config& config, Target& target, Results& results) {
+  WriteSettings(settings, {TextOfSize(1), TextOfSize(100), TextOfSize(1023)});
+  Child children[2];
+  for (int who : {kOurs, kFloor}) {
+    if (!StartAndWait(children[who], who, contenders[who], target, nullptr, nullptr)) {
+      results.notes.push_back(std::string(kWho[who]) + ": did not start and paste");
+      return false;
+    }
+  }
+  target.Pump(300);
+  auto measure = [&](const char* when) {
+    for (int who : {kOurs, kFloor}) results.footprint[who].emplace_back(when, children[who].Measure());
+  };
+  measure("start");
+  Child& ours = children[kOurs];
+  if (!ShowWindowFromTray(ours, target) || ClickOK(ours) < 0) {
+    results.notes.push_back("ours: the window could not be shown and hidden");
+  }
+  FrontOrNote(target, "after the window was hidden", results);
+  measure("shown once");
+
+  std::fprintf(stderr, "bench: hot key to paste, %d presses each per text\n", config.presses);
+  MeasureLatency(config, target, results);
+  measure("warm (after latency)");
+
+  std::fprintf(stderr, "bench: %d pastes each\n", config.pastes);
+  for (int i = 0; i < config.pastes; ++i) {
+    for (int who : {kOurs, kFloor}) Press(who, 1, kTextSizes[1], "paste", i, target, results);
+  }
+  measure("pastes");
+
+  std::fprintf(stderr, "bench: %d show/hide cycles\n", config.cycles);
+  int failed = 0;
+  for (int i = 0; i < config.cycles; ++i) {
+    if (!ShowWindowFromTray(ours, target) || ClickOK(ours) < 0) ++failed;
+  }
+  if (failed) results.notes.push_back("ours: " + std::to_string(failed) + " show/hide cycles failed");
+  FrontOrNote(target, "after the cycles", results);
+  target.Pump(300);
+  measure("show/hide cycles");
+
+  std::fprintf(stderr, "bench: idle for %.0f s\n", config.idleSeconds);
+  MeasureIdle(children, config, results);
+  MeasureOK(ours, settings, config, target, results);
+
+  for (int who : {kOurs, kFloor}) {
+    Child& child = children[who];
+    if (child.Close(child.FindWindowOfClass(contenders[who].mainClass), 10000) < 0 ||
+        child.ExitCode() != 0) {
+      results.notes.push_back(std::string(kWho[who]) + ": did not end cleanly after the session");
+    }
+  }
+  WaitForIconCount(0, 3000, target);
+  return true;
+}
+
+// Start-up and Quit, the two contenders started in turn; the first round
+// warms the file cache and is not counted.
+void MeasureStarts(const Contender (&contenders)[2], const std::wstring& settings,
+                   const Config& config, Target& target, Results& results) {
+  std::vector<std::string> texts;
+  for (int slot = 1; slot <= 8; ++slot) texts.push_back(TextOfSize(kFullText));
+  WriteSettings(settings, texts);
+  for (int round = 0; round <= config.starts; ++round) {
+    for (int who : {kOurs, kFloor}) {
+      Child child;
+      double toPaste = -1, toTray = -1;
+      if (!StartAndWait(child, who, contenders[who], target, &toPaste, &toTray)) {
+        results.notes.push_back(std::string(kWho[who]) + ": a start did not paste or show its icon");
+        continue;
+      }
+      const double quit = child.Close(child.FindWindowOfClass(contenders[who].mainClass), 10000);
+      if (quit < 0 || child.ExitCode() != 0) {
+        results.notes.push_back(std::string(kWho[who]) + ": a Quit did not end the process cleanly");
+      }
+      if (!WaitForIconCount(0, 3000, target)) {
+        results.notes.push_back(std::string(kWho[who]) + ": the tray icon stayed after the exit");
+      }
+      if (round == 0) continue;
+      results.toPaste[who].push_back(toPaste);
+      results.toTray[who].push_back(toTray);
+      if (quit >= 0) results.quit[who].push_back(quit);
+    }
+  }
+}
+
+// --- Report -------------------------------------------------------------------
+
+struct Row {
+  std::string name;
+  std::string unit;
+  double ours;
+  double floor;  // NaN: no floor figure
+  std::string goal;
+  int met;  // 1 met, 0 missed, -1 no goal
+};
+
+std::string Figure(double value) {
+  if (std::isnan(value)) return "-";
+  char text[32];
+  std::snprintf(text, sizeof text, std::fabs(value) >= 100 ? "%.0f" : "%.2f", value);
+  return text;
+}
+
+void AddRatioRow(std::vector<Row>& rows, const std::string& name, const std::string& unit,
+                 double ours, double floor, double goal) {
+  char goalText[16] = "";
+  if (goal > 0) std::snprintf(goalText, sizeof goalText, "<= %.1fx", goal);
+  rows.push_back({name, unit, ours, floor, goalText, goal > 0 ? (ours <= goal * floor) : -1});
+}
+
+std::vector<Row> BuildRows(const Results& r) {
+  std::vector<Row> rows;
+  const double none = std::nan("");
+  for (int size : kTextSizes) {
+    const auto& ours = r.latency[kOurs].at(size);
+    const auto& floor = r.latency[kFloor].at(size);
+    const std::string name = "hot key -> paste, " + std::to_string(size) + " B, ";
+    AddRatioRow(rows, name + "p50", "ms", Median(ours), Median(floor), 1.2);
+    AddRatioRow(rows, name + "p95", "ms", Percentile(ours, 95), Percentile(floor, 95), 0);
+    AddRatioRow(rows, name + "p99", "ms", Percentile(ours, 99), Percentile(floor, 99), 2.0);
+    AddRatioRow(rows, name + "max", "ms", Maximum(ours), Maximum(floor), 0);
+  }
+  AddRatioRow(rows, "start -> first paste (median)", "ms", Median(r.toPaste[kOurs]),
+              Median(r.toPaste[kFloor]), 1.2);
+  AddRatioRow(rows, "start -> tray icon (median)", "ms", Median(r.toTray[kOurs]),
+              Median(r.toTray[kFloor]), 1.2);
+  AddRatioRow(rows, "Quit: WM_CLOSE -> exit (median)", "ms", Median(r.quit[kOurs]),
+              Median(r.quit[kFloor]), 0);
+  rows.push_back({"OK: click -> hidden, stored (median)", "ms", Median(r.ok), none, "", -1});
+  rows.push_back({"OK: click -> hidden, stored (max)", "ms", Maximum(r.ok), none, "", -1});
+  AddRatioRow(rows, ".exe size", "KiB", r.exeKiB[kOurs], r.exeKiB[kFloor], 0);
+
+  auto at = [&](int who, const std::string& when) {
+    for (const auto& [name, footprint] : r.footprint[who]) {
+      if (name == when) return footprint;
+    }
+    return Footprint{};
+  };
+  const Footprint oursStart = at(kOurs, "start"), floorStart = at(kFloor, "start");
+  AddRatioRow(rows, "private bytes after start", "KiB", oursStart.privateKiB, floorStart.privateKiB, 0);
+  AddRatioRow(rows, "working set after start", "KiB", oursStart.workingSetKiB,
+              floorStart.workingSetKiB, 0);
+  const Footprint oursWarm = at(kOurs, "warm (after latency)");
+  const Footprint floorWarm = at(kFloor, "warm (after latency)");
+  const Footprint oursPastes = at(kOurs, "pastes"), floorPastes = at(kFloor, "pastes");
+  const Footprint oursCycles = at(kOurs, "show/hide cycles");
+  // Growth after warm-up; a few pages of slack for the allocator.
+  constexpr double kSlackKiB = 64;
+  auto growth = [&](const std::string& name, double ours, double floor) {
+    rows.push_back({name, "KiB", ours, floor, "no growth", ours <= kSlackKiB ? 1 : 0});
+  };
+  growth("private growth over the pastes", oursPastes.privateKiB - oursWarm.privateKiB,
+         floorPastes.privateKiB - floorWarm.privateKiB);
+  growth("working-set growth over the pastes", oursPastes.workingSetKiB - oursWarm.workingSetKiB,
+         floorPastes.workingSetKiB - floorWarm.workingSetKiB);
+  growth("private growth over the show/hide cycles", oursCycles.privateKiB - oursPastes.privateKiB,
+         none);
+  growth("working-set growth over the show/hide cycles",
+         oursCycles.workingSetKiB - oursPastes.workingSetKiB, none);
+  rows.push_back({"windows after start", "", static_cast<double>(oursStart.windows),
+                  static_cast<double>(floorStart.windows), "", -1});
+  rows.push_back({"window growth after warm-up", "",
+                  static_cast<double>(oursCycles.windows - at(kOurs, "shown once").windows),
+                  static_cast<double>(floorPastes.windows - floorWarm.windows), "no growth",
+                  oursCycles.windows == at(kOurs, "shown once").windows ? 1 : 0});
+  if (r.guiCounted) {
+    rows.push_back({"USER objects after start", "", static_cast<double>(oursStart.userObjects),
+                    static_cast<double>(floorStart.userObjects), "", -1});
+    rows.push_back({"USER object growth after warm-up", "",
+                    static_cast<double>(oursCycles.userObjects) - oursWarm.userObjects,
+                    static_cast<double>(floorPastes.userObjects) - floorWarm.userObjects,
+                    "no growth", oursCycles.userObjects <= oursWarm.userObjects ? 1 : 0});
+    rows.push_back({"GDI objects after start", "", static_cast<double>(oursStart.gdiObjects),
+                    static_cast<double>(floorStart.gdiObjects), "", -1});
+    rows.push_back({"GDI object growth after warm-up", "",
+                    static_cast<double>(oursCycles.gdiObjects) - oursWarm.gdiObjects,
+                    static_cast<double>(floorPastes.gdiObjects) - floorWarm.gdiObjects,
+                    "no growth", oursCycles.gdiObjects <= oursWarm.gdiObjects ? 1 : 0});
+  }
+  if (r.handlesCounted) rows.push_back({"handles after start", "", static_cast<double>(oursStart.handles),
+                  static_cast<double>(floorStart.handles), "", -1});
+  if (r.handlesCounted) rows.push_back({"handle growth after warm-up", "",
+                  static_cast<double>(oursCycles.handles) - oursWarm.handles,
+                  static_cast<double>(floorPastes.handles) - floorWarm.handles, "no growth",
+                  oursCycles.handles <= oursWarm.handles ? 1 : 0});
+
+  const std::string idle = " idle";
+  AddRatioRow(rows, "CPU time over the idle time", "ms", r.idleCpuMs[kOurs], r.idleCpuMs[kFloor], 0);
+  if (r.idle[kOurs].found && r.idle[kFloor].found) {
+    const auto ours = static_cast<double>(r.idleMainThreadSwitches[kOurs]);
+    const auto floor = static_cast<double>(r.idleMainThreadSwitches[kFloor]);
+    rows.push_back({"main-thread wake-ups over the idle time", "", ours, floor, "no timers",
+                    ours <= floor ? 1 : 0});
+    rows.push_back({"context switches, all threads, idle", "",
+                    static_cast<double>(r.idle[kOurs].contextSwitches),
+                    static_cast<double>(r.idle[kFloor].contextSwitches), "", -1});
+  }
+  return rows;
+}
+
+void PrintTable(const std::vector<Row>& rows) {
+  std::printf("\n%-46s %10s %10s %8s %-10s %s\n", "measure", "ours", "floor", "ratio", "goal", "");
+  for (const Row& row : rows) {
+    std::string ratio = "-";
+    if (!std::isnan(row.floor) && row.floor > 0 && row.ours >= 0) {
+      char text[16];
+      std::snprintf(text, sizeof text, "%.2fx", row.ours / row.floor);
+      ratio = text;
+    }
+    const std::string name = row.unit.empty() ? row.name : row.name + " (" + row.unit + ")";
+    std::printf("%-46s %10s %10s %8s %-10s %s\n", name.c_str(), Figure(row.ours).c_str(),
+                Figure(row.floor).c_str(), ratio.c_str(), row.goal.c_str(),
+                row.met == 1 ? "met" : row.met == 0 ? "MISSED" : "");
+  }
+}
+
+std::string JsonNumber(double value) { return std::isnan(value) ? "null" : Figure(value); }
+
+std::string JsonString(const std::string& text) {
+  std::string out = "\"";
+  for (char c : text) {
+    if (c == '"' || c == '\\') out += '\\';
+    out += c;
+  }
+  return out + "\"";
+}
+
+std::string JsonArray(const std::vector<double>& values) {
+  std::string out = "[";
+  for (size_t i = 0; i < values.size(); ++i) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%s%.4f", i ? "," : "", values[i]);
+    out += text;
+  }
+  return out + "]";
+}
+
+void WriteJson(const char* path, const Config& config, const Results& r,
+               const std::vector<Row>& rows) {
+  FILE* file = std::fopen(path, "w");
+  if (!file) return;
+  std::fprintf(file, "{\n  \"machine\": %s,\n", JsonString(config.machine).c_str());
+  std::fprintf(file,
+               "  \"config\": {\"idle_seconds\": %.1f, \"presses\": %d, \"warmup_presses\": %d, "
+               "\"pastes\": %d, \"cycles\": %d, \"starts\": %d, \"ok_runs\": %d},\n",
+               config.idleSeconds, config.presses, config.warmupPresses, config.pastes,
+               config.cycles, config.starts, config.okRuns);
+  std::fprintf(file, "  \"rows\": [\n");
+  for (size_t i = 0; i < rows.size(); ++i) {
+    const Row& row = rows[i];
+    std::fprintf(file,
+                 "    {\"name\": %s, \"unit\": %s, \"ours\": %s, \"floor\": %s, \"goal\": %s, "
+                 "\"met\": %s}%s\n",
+                 JsonString(row.name).c_str(), JsonString(row.unit).c_str(),
+                 JsonNumber(row.ours).c_str(), JsonNumber(row.floor).c_str(),
+                 JsonString(row.goal).c_str(),
+                 row.met < 0 ? "null" : row.met ? "true" : "false", i + 1 < rows.size() ? "," : "");
+  }
+  std::fprintf(file, "  ],\n");
+  for (int who : {kOurs, kFloor}) {
+    std::fprintf(file, "  %s: {\n", JsonString(kWho[who]).c_str());
+    for (int size : kTextSizes) {
+      std::fprintf(file, "    \"latency_ms_%d\": %s,\n", size,
+                   JsonArray(r.latency[who].at(size)).c_str());
+    }
+    std::fprintf(file, "    \"latency_misses\": %d,\n", r.latencyMisses[who]);
+    std::fprintf(file, "    \"start_to_paste_ms\": %s,\n", JsonArray(r.toPaste[who]).c_str());
+    std::fprintf(file, "    \"start_to_tray_icon_ms\": %s,\n", JsonArray(r.toTray[who]).c_str());
+    std::fprintf(file, "    \"quit_ms\": %s,\n", JsonArray(r.quit[who]).c_str());
+    if (who == kOurs) std::fprintf(file, "    \"ok_ms\": %s,\n", JsonArray(r.ok).c_str());
+    std::fprintf(file, "    \"idle_cpu_ms\": %s,\n", JsonNumber(r.idleCpuMs[who]).c_str());
+    if (r.idle[who].found) {
+      std::fprintf(file,
+                   "    \"idle_context_switches\": %lld, \"idle_voluntary_switches\": %lld, "
+                   "\"idle_main_thread_switches\": %lld, \"unix_threads\": %d,\n",
+                   r.idle[who].contextSwitches, r.idle[who].voluntarySwitches,
+                   r.idleMainThreadSwitches[who], r.idle[who].threads);
+    }
+    std::fprintf(file, "    \"exe_kib\": %s,\n    \"footprint\": [\n", Figure(r.exeKiB[who]).c_str());
+    const auto& footprints = r.footprint[who];
+    for (size_t i = 0; i < footprints.size(); ++i) {
+      const Footprint& f = footprints[i].second;
+      std::fprintf(file,
+                   "      {\"when\": %s, \"working_set_kib\": %.0f, \"private_kib\": %.0f, "
+                   "\"windows\": %d, \"user_objects\": %lu, \"gdi_objects\": %lu, "
+                   "\"handles\": %lu}%s\n",
+                   JsonString(footprints[i].first).c_str(), f.workingSetKiB, f.privateKiB,
+                   f.windows, f.userObjects, f.gdiObjects, f.handles,
+                   i + 1 < footprints.size() ? "," : "");
+    }
+    std::fprintf(file, "    ]\n  },\n");
+  }
+  std::fprintf(file, "  \"notes\": [");
+  for (size_t i = 0; i < r.notes.size(); ++i) {
+    std::fprintf(file, "%s%s", i ? ", " : "", JsonString(r.notes[i]).c_str());
+  }
+  std::fprintf(file, "]\n}\n");
+  std::fclose(file);
+}
+
+// Sorted samples against their cumulative share, for the plot.
+void WriteDistribution(const std::string& path, std::vector<double> samples) {
+  FILE* file = std::fopen(path.c_str(), "w");
+  if (!file) return;
+  std::sort(samples.begin(), samples.end());
+  for (size_t i = 0; i < samples.size(); ++i) {
+    std::fprintf(file, "%.4f %.3f\n", samples[i],
+                 100.0 * static_cast<double>(i + 1) / static_cast<double>(samples.size()));
+  }
+  std::fclose(file);
+}
+
+Config ParseArgs(int argc, wchar_t** argv) {
+  Config config;
+  for (int i = 1; i + 1 < argc; i += 2) {
+    const std::wstring name = argv[i];
+    const wchar_t* value = argv[i + 1];
+    if (name == L"--idle") config.idleSeconds = _wtof(value);
+    if (name == L"--presses") config.presses = _wtoi(value);
+    if (name == L"--pastes") config.pastes = _wtoi(value);
+    if (name == L"--cycles") config.cycles = _wtoi(value);
+    if (name == L"--starts") config.starts = _wtoi(value);
+    if (name == L"--machine") {
+      for (const wchar_t* c = value; *c; ++c) config.machine += static_cast<char>(*c & 0x7F);
+    }
+  }
+  return config;
+}
+
+std::wstring FolderOf(const std::wstring& path) { return path.substr(0, path.find_last_of(L'\\') + 1); }
+
+}  // namespace
+
+int Run(int argc, wchar_t** argv) {
+  const Config config = ParseArgs(argc, argv);
+  std::wstring self(MAX_PATH, L'\0');
+  self.resize(GetModuleFileNameW(nullptr, self.data(), MAX_PATH));
+  const std::wstring built = FolderOf(self);
+
+  // A folder of their own, so that the settings file is ours to write.
+  std::wstring folder(MAX_PATH, L'\0');
+  folder.resize(GetTempPathW(MAX_PATH, folder.data()));
+  folder += L"ordfalk-bench-" + std::to_wstring(GetCurrentProcessId()) + L"\\";
+  CreateDirectoryW(folder.c_str(), nullptr);
+  const Contender contenders[2] = {
+      {folder + L"Ordfalk.exe", L"", L"TfrmMain"},
+      {folder + L"Floor.exe",
+       Wide(TextOfSize(1) + " " + TextOfSize(100) + " " + TextOfSize(1023)),
+       L"FloorMain"},
+  };
+  const wchar_t* names[2] = {L"Ordfalk.exe", L"Floor.exe"};
+  for (int who : {kOurs, kFloor}) {
+    if (!CopyFileW((built + names[who]).c_str(), contenders[who].exe.c_str(), FALSE)) {
+      std::fprintf(stderr, "bench: cannot copy %ls\n", names[who]);
+      return 2;
+    }
+  }
+  const std::wstring settings = folder + L"Ordfalk.INI";
+
+  Target target;
+  if (!target.Create()) {
+    std::fprintf(stderr, "bench: the target window cannot be brought to the front\n");
+    return 2;
+  }
+  Results results;
+  // The driver has windows of its own: a 0 here means the count is not kept.
+  results.guiCounted = GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS) > 0;
+  DWORD ownHandles = 0;
+  results.handlesCounted = GetProcessHandleCount(GetCurrentProcess(), &ownHandles) && ownHandles > 0;
+  for (int who : {kOurs, kFloor}) results.exeKiB[who] = FileKiB(contenders[who].exe);
+
+  // The floor's start takes the same 1023-byte first text as ours.
+  Contender startContenders[2] = {contenders[kOurs], contenders[kFloor]};
+  startContenders[kFloor].args = Wide(TextOfSize(kFullText));
+
+  const double began = NowMs();
+  std::fprintf(stderr, "bench: start-up and Quit, %d starts each\n", config.starts);
+  MeasureStarts(startContenders, settings, config, target, results);
+  std::fprintf(stderr, "bench: both running side by side\n");
+  if (!RunSessions(contenders, settings, config, target, results)) return 1;
+  for (int who : {kOurs, kFloor}) {
+    if (results.latencyMisses[who]) {
+      results.notes.push_back(std::string(kWho[who]) + ": " +
+                              std::to_string(results.latencyMisses[who]) +
+                              " hot keys gave no paste within 2 s");
+    }
+  }
+  for (const std::string& miss : results.misses) results.notes.push_back("no paste: " + miss);
+  if (!results.guiCounted) {
+    results.notes.push_back(
+        "USER and GDI objects, handles: GetGuiResources and GetProcessHandleCount give 0 "
+        "here (Wine does not count them); the window count stands in for USER objects");
+  }
+  if (!results.idle[kOurs].found) {
+    results.notes.push_back("context switches: the Linux process was not found under /proc");
+  }
+
+  const std::vector<Row> rows = BuildRows(results);
+  PrintTable(rows);
+  for (const std::string& note : results.notes) std::printf("note: %s\n", note.c_str());
+  std::printf("(%.0f s)\n", (NowMs() - began) / 1000);
+  WriteJson("bench.json", config, results, rows);
+  for (int who : {kOurs, kFloor}) {
+    for (int size : kTextSizes) {
+      WriteDistribution("latency-" + std::string(kWho[who]) + "-" + std::to_string(size) + ".dat",
+                        results.latency[who].at(size));
+    }
+  }
+  DeleteFileW(contenders[kOurs].exe.c_str());
+  DeleteFileW(contenders[kFloor].exe.c_str());
+  DeleteFileW(settings.c_str());
+  RemoveDirectoryW(folder.c_str());
+  return 0;
+}
+
+}  // namespace bench
+
+int wmain(int argc, wchar_t** argv) { return bench::Run(argc, argv); }

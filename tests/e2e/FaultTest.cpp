@@ -1,0 +1,524 @@
+// Faults from outside: the notification area refusing or restarting, the
+// clipboard held by another program, a target that never answers, no
+// foreground window, a settings file that cannot be written, two copies
+// storing into one file, and the end of the log-on with a box open.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <shellapi.h>
+
+#include <cstring>
+#include <functional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "Desktop.h"
+#include "FakeTray.h"
+#include "PasteTarget.h"
+#include "ProgramRun.h"
+
+using namespace e2e;
+using namespace e2e::run;
+
+namespace {
+
+// The CF_TEXT bytes on the clipboard, up to the terminating zero.
+std::string ClipboardText() {
+  std::string bytes;
+  if (!WaitUntil([] { return OpenClipboard(nullptr) != FALSE; }, 2000)) return "<clipboard busy>";
+  if (HANDLE data = GetClipboardData(CF_TEXT)) {
+    if (const char* text = static_cast<const char*>(GlobalLock(data))) {
+      bytes = text;
+      GlobalUnlock(data);
+    }
+  }
+  CloseClipboard();
+  return bytes;
+}
+
+bool SetClipboardText(const std::string& bytes) {
+  // Wine's own clipboard watcher opens the clipboard now and then.
+  if (!WaitUntil([] { return OpenClipboard(nullptr) != FALSE; }, 2000)) return false;
+  EmptyClipboard();
+  HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, bytes.size() + 1);
+  bool set = false;
+  if (char* target = static_cast<char*>(GlobalLock(block))) {
+    memcpy(target, bytes.c_str(), bytes.size() + 1);
+    GlobalUnlock(block);
+    set = SetClipboardData(CF_TEXT, block) != nullptr;
+  }
+  if (!set) GlobalFree(block);
+  CloseClipboard();
+  return set;
+}
+
+// Holds the clipboard open, as another program does: opened for a window of
+// its own, on a thread of its own, until released. (Wine lets a second
+// OpenClipboard with no window succeed while the first holder has none.)
+class HeldClipboard {
+ public:
+  HeldClipboard() {
+    HANDLE opened = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    thread_ = std::thread([this, opened] {
+      HWND window = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                    nullptr, nullptr);
+      held_ = window && WaitUntil([&] { return OpenClipboard(window) != FALSE; }, 2000);
+      SetEvent(opened);
+      WaitForSingleObject(release_, INFINITE);
+      if (held_) CloseClipboard();
+      if (window) DestroyWindow(window);
+    });
+    WaitForSingleObject(opened, 5000);
+    CloseHandle(opened);
+  }
+  ~HeldClipboard() {
+    Release();
+    CloseHandle(release_);
+  }
+  HeldClipboard(const HeldClipboard&) = delete;
+  HeldClipboard& operator=(const HeldClipboard&) = delete;
+  bool Held() const { return held_; }
+  void Release() {
+    if (!thread_.joinable()) return;
+    SetEvent(release_);
+    thread_.join();
+  }
+
+ private:
+  HANDLE release_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  std::thread thread_;
+  volatile bool held_ = false;
+};
+
+// --- Clipboard, target and foreground -------------------------------------------
+
+class PasteFaultTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(folder_.Ready());
+    ASSERT_TRUE(program_.Start(folder_));
+  }
+  void TearDown() override {
+    if (program_.Proc().Running()) {
+      program_.Command(kQuitCommand);
+      EXPECT_TRUE(program_.EndsCleanly());
+    }
+  }
+
+  ProgramFolder folder_{L"paste-fault"};
+  ProgramRun program_;
+};
+
+TEST_F(PasteFaultTest, HeldClipboardKeepsItsContentsAndNothingStaleIsPasted) {
+  // A large slot text: a block lost per press would show in the memory.
+  std::wstring text;
+  while (text.size() < 20000) text += L"xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxx\r\n";
+  ASSERT_TRUE(program_.SetMemoText(1, text));
+  PasteTarget target;
+  ASSERT_TRUE(target.Start(folder_.Folder()));
+  ASSERT_TRUE(target.BringToFront());
+  ASSERT_TRUE(SetClipboardText("previous contents"));
+
+  ASSERT_TRUE(program_.SetMemoText(8, L""));
+  std::wstring marker;
+  const auto pressHeld = [&](int presses) {
+    HeldClipboard held;
+    ASSERT_TRUE(held.Held());
+    for (int i = 0; i < presses; ++i) PressKeys(HotKeyOf(1));
+    // The hot-key messages wait in the program's queue; a character posted
+    // after them reaches memo 8 once they have all been handled. Each
+    // returns at once (a wait for the clipboard would take seconds).
+    marker += L'z';
+    PostMessageW(program_.Memo(8), WM_CHAR, L'z', 0);
+    ASSERT_TRUE(WaitUntil([&] { return program_.MemoText(8) == marker; }, 30000))
+        << "the presses made while the clipboard was held are not handled";
+    held.Release();
+    // The next press, with the clipboard free, pastes normally.
+    const size_t before = target.Pastes().size();
+    EXPECT_TRUE(ClipboardText() == "previous contents") << "the clipboard lost its contents";
+    PressKeys(HotKeyOf(1));
+    ASSERT_TRUE(target.WaitForPasteCount(before + 1, 10000));
+    ASSERT_TRUE(SetClipboardText("previous contents"));
+  };
+
+  pressHeld(50);  // warm-up
+  const size_t before = program_.PrivateBytes();
+  pressHeld(1000);
+  const size_t after = program_.PrivateBytes();
+
+  // Exactly the two presses made with the clipboard free pasted, each the
+  // slot's text; none pasted what the clipboard held before.
+  const auto pastes = target.Pastes();
+  ASSERT_EQ(pastes.size(), 2u);
+  for (const std::string& paste : pastes) EXPECT_TRUE(paste == Narrow(text)) << "wrong paste";
+  ASSERT_GT(before, 0u) << "the program's private bytes cannot be read";
+  // 1,000 lost blocks would be 20 MB; allow 2 MB of noise.
+  EXPECT_LT(after, before + 2 * 1024 * 1024) << before << " -> " << after;
+}
+
+TEST_F(PasteFaultTest, TargetThatNeverAnswersIsLeftAloneAndTheNextPasteWorks) {
+  ASSERT_TRUE(program_.SetMemoText(2, L"healthy"));
+  const std::wstring report = JoinPath(folder_.Folder(), L"hung-report.txt");
+  Process hung = Start(JoinPath(ExeDir(), L"hung_target.exe"),
+                       WithArguments(L"\"" + report + L"\" 60000"));
+  ASSERT_TRUE(hung);
+  const HWND hungWindow = WaitForTopWindow(hung.Id(), L"OrdfalkHungTarget");
+  ASSERT_NE(hungWindow, nullptr);
+  const HWND hungEdit = ControlOf(hungWindow, 100, L"Edit");
+  ASSERT_TRUE(BringToFront(hungWindow));
+  ASSERT_TRUE(WaitUntil([&] { return FocusOf(hungWindow) == hungEdit; }));
+
+  ASSERT_TRUE(program_.SetMemoText(8, L""));
+  PressKeys(HotKeyOf(2));
+  ASSERT_TRUE(WaitUntil([&] { return ReadBytes(report).find("paste") != std::string::npos; }))
+      << "the paste request did not reach the hung target";
+  const ULONGLONG asked = GetTickCount64();
+  // A character posted now reaches memo 8 once the program is back in its
+  // message loop: it gives up on the target within its bound.
+  PostMessageW(program_.Memo(8), WM_CHAR, L'z', 0);
+  ASSERT_TRUE(WaitUntil([&] { return program_.MemoText(8) == L"z"; }, 10000))
+      << "the program still waits for the hung target";
+  const ULONGLONG waited = GetTickCount64() - asked;
+  EXPECT_LT(waited, 4500u);
+  // Its input is its own again: its focus is not the hung target's.
+  EXPECT_NE(FocusOf(program_.Main()), hungEdit);
+
+  // The next hot key into a healthy target pastes.
+  PasteTarget target;
+  ASSERT_TRUE(target.Start(folder_.Folder()));
+  ASSERT_TRUE(target.BringToFront());
+  PressKeys(HotKeyOf(2));
+  ASSERT_TRUE(target.WaitForPasteCount(1, 5000));
+  EXPECT_EQ(target.WaitForText("healthy"), "healthy");
+
+  // A second request to the still-hung target is given up within the
+  // bound too.
+  ASSERT_TRUE(BringToFront(hungWindow));
+  PressKeys(HotKeyOf(2));
+  const ULONGLONG again = GetTickCount64();
+  PostMessageW(program_.Memo(8), WM_CHAR, L'z', 0);
+  EXPECT_TRUE(WaitUntil([&] { return program_.MemoText(8) == L"zz"; }, 10000));
+  EXPECT_LT(GetTickCount64() - again, 4500u);
+  hung.Kill();
+}
+
+TEST_F(PasteFaultTest, NoForegroundWindowLeavesTheTextOnTheClipboardOnly) {
+  ASSERT_TRUE(program_.SetMemoText(3, L"no foreground"));
+  // The only other window that could take the foreground is Wine's own
+  // notification area; it is hidden meanwhile.
+  const auto trays = TopWindows(0, L"__winex11_standalone_tray");
+  for (HWND tray : trays) ShowWindow(tray, SW_HIDE);
+  {
+    PasteTarget gone;
+    ASSERT_TRUE(gone.Start(folder_.Folder()));
+    ASSERT_TRUE(gone.BringToFront());
+    // The foreground window goes away and nothing takes its place.
+    PostMessageW(gone.Window(), WM_CLOSE, 0, 0);
+    ASSERT_TRUE(gone.Proc().WaitForExit());
+  }
+  for (HWND tray : trays) ShowWindow(tray, SW_SHOWNA);
+  ASSERT_TRUE(WaitUntil([] { return GetForegroundWindow() == nullptr; }))
+      << "foreground: " << Narrow(ClassNameOf(GetForegroundWindow()));
+  ASSERT_TRUE(SetClipboardText("before"));
+  const DWORD sequence = GetClipboardSequenceNumber();
+  PressKeys(HotKeyOf(3));
+  // Reading the clipboard opens it; done while the program fills it, that
+  // would make the program's one attempt fail. Wait for the change first.
+  EXPECT_TRUE(WaitUntil([&] { return GetClipboardSequenceNumber() != sequence; }));
+  EXPECT_EQ(ClipboardText(), "no foreground");
+  EXPECT_TRUE(program_.Answers(2000));
+  EXPECT_TRUE(program_.Proc().Running());
+  EXPECT_EQ(program_.MemoText(3), L"no foreground");
+}
+
+TEST_F(PasteFaultTest, OwnWindowInTheForegroundGetsNoPaste) {
+  ASSERT_TRUE(program_.SetMemoText(1, L"first"));
+  ASSERT_TRUE(program_.SetMemoText(5, L"fifth"));
+  ASSERT_TRUE(program_.Show());
+  ASSERT_TRUE(BringToFront(program_.Main()));
+  ASSERT_TRUE(WaitUntil([&] { return FocusOf(program_.Main()) == program_.Memo(1); }));
+  ASSERT_TRUE(SetClipboardText("before"));
+  const DWORD sequence = GetClipboardSequenceNumber();
+
+  PressKeys(HotKeyOf(5));
+  EXPECT_TRUE(WaitUntil([&] { return GetClipboardSequenceNumber() != sequence; }));
+  EXPECT_EQ(ClipboardText(), "fifth");
+  EXPECT_TRUE(program_.Answers(2000));
+  // Nothing was pasted into the program's own memo.
+  EXPECT_EQ(program_.MemoText(1), L"first");
+  EXPECT_EQ(program_.MemoText(5), L"fifth");
+  EXPECT_TRUE(program_.Boxes().empty());
+}
+
+// --- Notification area -----------------------------------------------------------
+
+TEST(TrayFaultTest, RefusedIconEndsStartUpWithErrorBoxAndExitCodeOne) {
+  ProgramFolder folder(L"tray-refused");
+  ASSERT_TRUE(folder.Ready());
+  const std::string settings = "[Main]\r\nText1=414243\r\n[Other]\r\nKeep=this\r\n";
+  ASSERT_TRUE(folder.WriteIni(settings));
+  FakeTray tray;
+  ASSERT_TRUE(tray.Start(false)) << "the fake notification area is not the one Wine reaches";
+
+  ProgramRun program;
+  ASSERT_TRUE(program.Launch(folder));
+  const HWND box = program.WaitForBox(L"Application Error", 15000);
+  ASSERT_NE(box, nullptr) << "no \"Application Error\" box";
+  EXPECT_NE(BoxText(box).find(L"Cannot create shell notification icon"), std::wstring::npos)
+      << Narrow(BoxText(box));
+  EXPECT_TRUE(TopWindows(program.Proc().Id(), kMainClass).empty() ||
+              !IsWindowVisible(TopWindows(program.Proc().Id(), kMainClass).front()));
+  EXPECT_EQ(tray.Count(program.Proc().Id(), NIM_ADD), 1u);
+  EXPECT_TRUE(program.Proc().Running()) << "the box must wait for the user";
+
+  PressBoxOk(box);
+  ASSERT_TRUE(program.Proc().WaitForExit(10000));
+  EXPECT_EQ(program.Proc().ExitCode(), 1u);
+  EXPECT_EQ(folder.Ini(), settings) << "the settings file was touched";
+  EXPECT_EQ(tray.Count(program.Proc().Id(), NIM_MODIFY), 0u);
+}
+
+TEST(TrayFaultTest, TooltipIsAddedSwedishAndReplacedInEnglish) {
+  ProgramFolder folder(L"tray-tip");
+  ASSERT_TRUE(folder.Ready());
+  FakeTray tray;
+  ASSERT_TRUE(tray.Start(true));
+  const struct {
+    const wchar_t* arguments;
+    std::vector<std::pair<DWORD, std::wstring>> calls;  // up to Quit
+  } cases[] = {
+      {L"/ENGLISH", {{NIM_ADD, kSwedishTitle}, {NIM_MODIFY, kEnglishTitle}}},
+      {L"/SWEDISH", {{NIM_ADD, kSwedishTitle}}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(Narrow(c.arguments));
+    ProgramRun program;
+    ASSERT_TRUE(program.Start(folder, WithArguments(c.arguments)));
+    std::vector<std::pair<DWORD, std::wstring>> seen;
+    for (const TrayCall& call : tray.Calls(program.Proc().Id())) {
+      seen.emplace_back(call.message, call.tip);
+      EXPECT_EQ(call.owner, program.Tray());
+      EXPECT_EQ(call.id, 1u);
+      EXPECT_EQ(call.callbackMessage, kTrayCallback);
+    }
+    EXPECT_EQ(seen, c.calls);
+    program.Command(kQuitCommand);
+    EXPECT_TRUE(program.EndsCleanly());
+    EXPECT_EQ(tray.Count(program.Proc().Id(), NIM_DELETE), 1u);
+  }
+
+  // With the fake gone, the icon goes to Wine's own notification area again.
+  tray.Stop();
+  ProgramRun program;
+  ASSERT_TRUE(program.Start(folder, WithArguments(L"/english")));
+  TrayIcon icon;
+  EXPECT_TRUE(FindTrayIcon(kEnglishTitle, &icon));
+  program.Command(kQuitCommand);
+  EXPECT_TRUE(program.EndsCleanly());
+}
+
+TEST(TrayFaultTest, ShellRestartBringsTheIconBackOnceWithItsCurrentTooltip) {
+  ProgramFolder folder(L"tray-restart");
+  ASSERT_TRUE(folder.Ready());
+  FakeTray tray;
+  ASSERT_TRUE(tray.Start(true));
+  ProgramRun program;
+  ASSERT_TRUE(program.Start(folder, WithArguments(L"/english")));
+  const DWORD id = program.Proc().Id();
+  ASSERT_EQ(tray.Count(id, NIM_ADD), 1u);
+  const UINT taskbarCreated = RegisterWindowMessageW(L"TaskbarCreated");
+
+  // The shell tells the program's tray window, then every top-level window.
+  PostMessageW(program.Tray(), taskbarCreated, 0, 0);
+  ASSERT_TRUE(tray.WaitForCount(id, NIM_ADD, 2));
+  PostMessageW(HWND_BROADCAST, taskbarCreated, 0, 0);
+  ASSERT_TRUE(tray.WaitForCount(id, NIM_ADD, 3));
+  ASSERT_TRUE(program.Answers(2000));
+  Sleep(300);  // nothing more may come
+
+  const auto calls = tray.Calls(id);
+  ASSERT_EQ(calls.size(), 4u);  // add, modify, add, add
+  for (size_t i : {2u, 3u}) {
+    EXPECT_EQ(calls[i].message, static_cast<DWORD>(NIM_ADD));
+    EXPECT_EQ(calls[i].tip, kEnglishTitle);
+    EXPECT_TRUE(calls[i].flags & NIF_ICON);
+    EXPECT_EQ(calls[i].owner, program.Tray());
+  }
+  EXPECT_TRUE(program.Visible() == false);
+  program.Command(kQuitCommand);
+  EXPECT_TRUE(program.EndsCleanly());
+}
+
+}  // namespace
+
+namespace {
+
+std::vector<std::wstring> SlotTexts(const std::wstring& prefix) {
+  std::vector<std::wstring> texts;
+  for (int slot = 1; slot <= 8; ++slot) texts.push_back(prefix + L" " + std::to_wstring(slot));
+  return texts;
+}
+
+// The [Main] values of a settings file, Text1..Text8; empty when the file
+// is not well-formed: one [Main] section, each of the eight keys once.
+std::vector<std::string> StoredValues(const std::string& ini) {
+  const auto sections = ParseIni(ini);
+  std::vector<std::string> values;
+  const IniSection* main = nullptr;
+  for (size_t i = 1; i < sections.size(); ++i) {
+    if (sections[i].name != "Main") continue;
+    if (main) return {};
+    main = &sections[i];
+  }
+  if (!main || main->lines.size() != 8) return {};
+  for (int slot = 1; slot <= 8; ++slot) {
+    const std::string key = "Text" + std::to_string(slot);
+    std::string value;
+    int seen = 0;
+    for (const IniLine& line : main->lines) {
+      if (line.key == key) {
+        value = line.value;
+        ++seen;
+      }
+    }
+    if (seen != 1) return {};
+    values.push_back(value);
+  }
+  return values;
+}
+
+std::vector<std::string> StoredForms(const std::vector<std::wstring>& texts) {
+  std::vector<std::string> forms;
+  for (const std::wstring& text : texts) forms.push_back(StoredForm(text));
+  return forms;
+}
+
+// --- Settings file ---------------------------------------------------------------
+
+TEST(SettingsFaultTest, UnwritableSettingsFileIsSilentOkStillHidesAndQuitEndsCleanly) {
+  ProgramFolder folder(L"unwritable");
+  ASSERT_TRUE(folder.Ready());
+  // A folder where the file would be: no write can succeed, even as root.
+  ASSERT_TRUE(CreateDirectoryW(folder.IniPath().c_str(), nullptr));
+  ProgramRun program;
+  ASSERT_TRUE(program.Start(folder));
+  EXPECT_EQ(program.MemoTexts(), SlotTexts(L"Text"));
+
+  ASSERT_TRUE(program.Show());
+  ASSERT_TRUE(program.SetMemoText(1, L"edited"));
+  program.ClickOk();
+  EXPECT_TRUE(program.WaitHidden()) << "OK did not hide the window";
+  EXPECT_TRUE(program.Answers(2000));
+  EXPECT_TRUE(program.Boxes().empty()) << "a box was shown";
+  EXPECT_EQ(program.MemoText(1), L"edited");
+
+  program.Command(kQuitCommand);
+  EXPECT_TRUE(program.EndsCleanly());
+  const DWORD attributes = GetFileAttributesW(folder.IniPath().c_str());
+  EXPECT_TRUE(attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY));
+}
+
+TEST(SettingsFaultTest, TwoCopiesStoringAtOnceLeaveOneCopysEightValues) {
+  ProgramFolder folder(L"two-copies");
+  ASSERT_TRUE(folder.Ready());
+  std::string ini = "[Main]\r\n";
+  for (int slot = 1; slot <= 8; ++slot)
+    ini += "Text" + std::to_string(slot) + "=" + StoredForm(L"start " + std::to_wstring(slot)) + "\r\n";
+  ASSERT_TRUE(folder.WriteIni(ini));
+  ProgramRun first, second;
+  ASSERT_TRUE(first.Start(folder));
+  ASSERT_TRUE(second.Start(folder, {}, false));
+  ASSERT_TRUE(WaitUntil([&] { return second.MemoText(8) == L"start 8"; }));
+
+  for (int round = 1; round <= 20; ++round) {
+    SCOPED_TRACE(round);
+    const auto firstTexts = SlotTexts(L"first " + std::to_wstring(round));
+    const auto secondTexts = SlotTexts(L"second " + std::to_wstring(round));
+    for (int slot = 1; slot <= 8; ++slot) {
+      ASSERT_TRUE(first.SetMemoText(slot, firstTexts[slot - 1]));
+      ASSERT_TRUE(second.SetMemoText(slot, secondTexts[slot - 1]));
+    }
+    ASSERT_TRUE(first.Show());
+    ASSERT_TRUE(second.Show());
+    // Both store at once, in turn first one and then the other.
+    if (round % 2) {
+      first.ClickOk();
+      second.ClickOk();
+    } else {
+      second.ClickOk();
+      first.ClickOk();
+    }
+    ASSERT_TRUE(first.WaitHidden());
+    ASSERT_TRUE(second.WaitHidden());
+    const auto stored = StoredValues(folder.Ini());
+    ASSERT_FALSE(stored.empty()) << folder.Ini();
+    EXPECT_TRUE(stored == StoredForms(firstTexts) || stored == StoredForms(secondTexts))
+        << folder.Ini();
+  }
+
+  // And both end at once.
+  first.Command(kQuitCommand);
+  second.Command(kQuitCommand);
+  EXPECT_TRUE(first.EndsCleanly());
+  EXPECT_TRUE(second.EndsCleanly());
+  const auto stored = StoredValues(folder.Ini());
+  EXPECT_TRUE(stored == StoredForms(SlotTexts(L"first 20")) ||
+              stored == StoredForms(SlotTexts(L"second 20")))
+      << folder.Ini();
+}
+
+// --- End of the log-on ---------------------------------------------------------
+
+// wineboot ends every process with a top-level window once it has answered
+// WM_ENDSESSION, this test's own included: it must have none.
+bool EndSession() {
+  if (!TopWindows(GetCurrentProcessId(), L"").empty()) return false;
+  const UnixResult run = RunUnix("\"$WINE\" wineboot --end-session", 60000);
+  return run.finished && run.exitCode == 0;
+}
+
+TEST(SessionFaultTest, LogOffWithABoxOpenStoresTheTextsAndEnds) {
+  if (!RunningUnderWine()) GTEST_SKIP() << "the end of the session is made with wineboot";
+  const struct {
+    const char* name;
+    const wchar_t* slot6;
+    std::function<HWND(const ProgramRun&)> openBox;
+    const wchar_t* stored6;  // what slot 6 holds in the file afterwards
+  } cases[] = {
+      {"About box", L"about open",
+       [](const ProgramRun& program) {
+         program.Command(kAboutCommand);
+         return program.WaitForBox(L"About KV-Wordkite 1.0");
+       },
+       L"about open"},
+      {"error box", L"euro \u20AC",
+       [](const ProgramRun& program) {
+         program.ClickOk();
+         return program.WaitForBox(L"Error");
+       },
+       L"euro \u00AC"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    ProgramFolder folder(L"log-off");
+    ASSERT_TRUE(folder.Ready());
+    ProgramRun program;
+    ASSERT_TRUE(program.Start(folder, WithArguments(L"/english")));
+    ASSERT_TRUE(program.Show());
+    ASSERT_TRUE(program.SetMemoText(1, L"unsaved edit"));
+    ASSERT_TRUE(program.SetMemoText(6, c.slot6));
+    ASSERT_NE(c.openBox(program), nullptr) << "the box did not open";
+
+    ASSERT_TRUE(EndSession());
+    ASSERT_TRUE(program.Proc().WaitForExit(10000)) << "the program did not end";
+    EXPECT_EQ(program.Proc().ExitCode(), 0u);
+    const auto stored = StoredValues(folder.Ini());
+    ASSERT_FALSE(stored.empty()) << "the texts were not stored: " << folder.Ini();
+    EXPECT_EQ(stored[0], StoredForm(L"unsaved edit"));
+    EXPECT_EQ(stored[5], StoredForm(c.stored6));
+    EXPECT_EQ(stored[7], StoredForm(L"Text 8"));
+  }
+}
+
+}  // namespace

@@ -1,0 +1,215 @@
+#include "ProgramRun.h"
+
+#include <gtest/gtest.h>
+#include <psapi.h>
+
+#include <algorithm>
+#include <cctype>
+
+namespace e2e {
+namespace run {
+
+std::vector<WORD> HotKeyOf(int slot) {
+  const WORD key = static_cast<WORD>(VK_F1 + (slot - 1) % 4);
+  if (slot <= 4) return {VK_CONTROL, VK_MENU, key};
+  return {VK_CONTROL, VK_SHIFT, key};
+}
+
+std::string Hex(const std::string& bytes) {
+  static const char digits[] = "0123456789ABCDEF";
+  std::string hex;
+  hex.reserve(bytes.size() * 2);
+  for (unsigned char byte : bytes) {
+    hex += digits[byte >> 4];
+    hex += digits[byte & 15];
+  }
+  return hex;
+}
+
+std::string StoredForm(const std::wstring& text) {
+  std::string bytes;
+  bytes.reserve(text.size());
+  for (wchar_t unit : text) bytes += static_cast<char>(unit & 0xFF);
+  return Hex(bytes);
+}
+
+// --- ProgramFolder -------------------------------------------------------------
+
+ProgramFolder::ProgramFolder(const std::wstring& tag) : folder_(MakeTempFolder(tag)) {
+  if (folder_.empty()) return;
+  exe_ = JoinPath(folder_, L"Ordfalk.exe");
+  ready_ = CopyFileTo(JoinPath(ExeDir(), L"Ordfalk.exe"), exe_);
+}
+
+ProgramFolder::~ProgramFolder() {
+  const auto* test = ::testing::UnitTest::GetInstance();
+  const bool failed = test && test->current_test_info() && test->current_test_info()->result() &&
+                      test->current_test_info()->result()->Failed();
+  if (!folder_.empty() && !failed) RemoveFolder(folder_);
+}
+
+// --- ProgramRun ----------------------------------------------------------------
+
+bool ProgramRun::Launch(const ProgramFolder& folder, const StartOptions& options) {
+  main_ = tray_ = nullptr;
+  process_ = e2e::Start(folder.Exe(), options);
+  return static_cast<bool>(process_);
+}
+
+namespace {
+
+// The atom of slot 8's hot key: added by the last step of start-up.
+constexpr wchar_t kLastAtom[] = L"[CTRL+SHIFT+F4]";
+
+}  // namespace
+
+bool ProgramRun::Start(const ProgramFolder& folder, const StartOptions& options, bool onlyCopy) {
+  // The windows exist, and sent messages are answered (while the tray
+  // calls of start-up wait for the shell), before the texts are loaded.
+  // The only copy running adds the hot-key atoms last: once the atom of
+  // slot 8 is there, start-up is over. Atoms left by a killed copy go first.
+  if (onlyCopy) {
+    for (int i = 0; i < 100 && GlobalFindAtomW(kLastAtom); ++i)
+      GlobalDeleteAtom(GlobalFindAtomW(kLastAtom));
+  }
+  if (!Launch(folder, options)) return false;
+  main_ = WaitForTopWindow(process_.Id(), kMainClass, nullptr, 30000);
+  tray_ = WaitForTopWindow(process_.Id(), kTrayClass, nullptr, 30000);
+  if (!main_ || !tray_) return false;
+  if (onlyCopy && !WaitUntil([] { return GlobalFindAtomW(kLastAtom) != 0; }, 60000)) return false;
+  return WaitUntil([&] { return Answers(1000); }, 60000, 10);
+}
+
+HWND ProgramRun::Memo(int slot) const { return ControlOf(main_, kFirstMemoId + slot - 1, L"Edit"); }
+
+std::wstring ProgramRun::MemoText(int slot) const { return TextOf(Memo(slot)); }
+
+std::vector<std::wstring> ProgramRun::MemoTexts() const {
+  std::vector<std::wstring> texts;
+  for (int slot = 1; slot <= 8; ++slot) texts.push_back(MemoText(slot));
+  return texts;
+}
+
+bool ProgramRun::SetMemoText(int slot, const std::wstring& text) const {
+  // Long texts take Wine's edit control a while to lay out.
+  DWORD_PTR result = 0;
+  return SendMessageTimeoutW(Memo(slot), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()),
+                             SMTO_NORMAL, 60000, &result) &&
+         result != 0;
+}
+
+bool ProgramRun::Show() const {
+  PostMessageW(tray_, kTrayCallback, 1, WM_LBUTTONDBLCLK);
+  return WaitUntil([&] { return Visible(); });
+}
+
+bool ProgramRun::WaitHidden(DWORD timeoutMs) const {
+  return WaitUntil([&] { return !Visible(); }, timeoutMs);
+}
+
+void ProgramRun::ClickOk() const {
+  PostMessageW(main_, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+               reinterpret_cast<LPARAM>(ControlOf(main_, IDOK, L"Button")));
+}
+
+void ProgramRun::Command(UINT id) const { PostMessageW(main_, WM_COMMAND, MAKEWPARAM(id, 0), 0); }
+
+bool ProgramRun::EndsCleanly(DWORD timeoutMs) const {
+  return process_.WaitForExit(timeoutMs) && process_.ExitCode() == 0;
+}
+
+bool ProgramRun::Answers(DWORD timeoutMs) const {
+  DWORD_PTR result = 0;
+  return SendMessageTimeoutW(main_, WM_NULL, 0, 0, SMTO_NORMAL, timeoutMs, &result) != 0;
+}
+
+std::vector<HWND> ProgramRun::Boxes() const {
+  std::vector<HWND> open;
+  for (HWND box : TopWindows(process_.Id(), kBoxClass)) {
+    if (IsWindowVisible(box)) open.push_back(box);
+  }
+  return open;
+}
+
+HWND ProgramRun::WaitForBox(const std::wstring& caption, DWORD timeoutMs) const {
+  return WaitForTopWindow(process_.Id(), kBoxClass, caption.c_str(), timeoutMs);
+}
+
+size_t ProgramRun::PrivateBytes() const {
+  PROCESS_MEMORY_COUNTERS_EX counters{};
+  counters.cb = sizeof counters;
+  if (!GetProcessMemoryInfo(process_.Handle(),
+                            reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters), sizeof counters))
+    return 0;
+  // Wine reports another process's private bytes as its page-file usage
+  // only; on Windows the two are the same.
+  return counters.PrivateUsage ? counters.PrivateUsage : counters.PagefileUsage;
+}
+
+std::wstring BoxText(HWND box) { return StaticTexts(box); }
+
+void PressBoxOk(HWND box) {
+  PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+               reinterpret_cast<LPARAM>(GetDlgItem(box, IDOK)));
+}
+
+// --- INI reading ---------------------------------------------------------------
+
+namespace {
+
+std::string Trim(const std::string& text) {
+  size_t begin = 0, end = text.size();
+  while (begin < end && (text[begin] == ' ' || text[begin] == '\t')) ++begin;
+  while (end > begin && (text[end - 1] == ' ' || text[end - 1] == '\t')) --end;
+  return text.substr(begin, end - begin);
+}
+
+bool SameName(const std::string& a, const std::string& b) {
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+           return std::tolower(static_cast<unsigned char>(x)) ==
+                  std::tolower(static_cast<unsigned char>(y));
+         });
+}
+
+}  // namespace
+
+std::vector<IniSection> ParseIni(const std::string& bytes) {
+  std::vector<IniSection> sections(1);  // lines before any section
+  size_t at = 0;
+  while (at < bytes.size()) {
+    size_t end = bytes.find_first_of("\r\n", at);
+    if (end == std::string::npos) end = bytes.size();
+    const std::string line = Trim(bytes.substr(at, end - at));
+    at = end + (bytes.compare(end, 2, "\r\n") == 0 ? 2 : 1);
+    if (line.empty()) continue;
+    if (line.front() == '[' && line.find(']') != std::string::npos) {
+      sections.push_back({Trim(line.substr(1, line.find(']') - 1)), {}});
+      continue;
+    }
+    const size_t equals = line.find('=');
+    if (equals == std::string::npos) {
+      sections.back().lines.push_back({line, {}});
+    } else {
+      sections.back().lines.push_back({Trim(line.substr(0, equals)), Trim(line.substr(equals + 1))});
+    }
+  }
+  return sections;
+}
+
+bool IniValue(const std::vector<IniSection>& sections, const std::string& section,
+              const std::string& key, std::string* value) {
+  for (size_t i = 1; i < sections.size(); ++i) {
+    if (!SameName(sections[i].name, section)) continue;
+    for (const IniLine& line : sections[i].lines) {
+      if (SameName(line.key, key)) {
+        *value = line.value;
+        return true;
+      }
+    }
+    return false;
+  }
+  return false;
+}
+
+}  // namespace run
+}  // namespace e2e
