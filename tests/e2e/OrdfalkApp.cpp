@@ -81,7 +81,7 @@ OrdfalkApp::OrdfalkApp() {
 
 OrdfalkApp::~OrdfalkApp() {
   // A box left open would keep the process from ending; killing it is the
-  // clean-up of a failed test, not a part of any check.
+  // clean-up of a failed test, not one of its checks.
   process_.Kill();
   if (!folder_.empty() && !::testing::Test::HasFailure()) RemoveFolder(folder_);
 }
