@@ -332,6 +332,9 @@ bool TfrmMain::PreTranslateMessage(MSG& message) {
     // Select all is the key handler's alone: some edit controls select all
     // on Ctrl+Shift+A as well. That key means nothing else to a memo.
     if (key == 'A' && ctrl && shift && !alt) return true;
+    // A multi-line edit control closes its parent on Escape; in this window
+    // Escape does nothing.
+    if (key == VK_ESCAPE) return true;
   }
   // Likewise for the Ctrl+A character, which Ctrl+Shift+A also produces.
   if (toMemo && message.message == WM_CHAR && message.wParam == 0x01) return true;
@@ -408,6 +411,14 @@ LRESULT TfrmMain::MessageHandler(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     case DM_GETDEFID:
       return MAKELRESULT(kIdOK, DC_HASDEFID);
+    case WM_NEXTDLGCTL: {
+      // A memo asks for the next (or previous) control on Tab, as in a
+      // dialog box.
+      HWND next = lParam ? reinterpret_cast<HWND>(wParam)
+                         : GetNextDlgTabItem(hwnd, GetFocus(), wParam != 0);
+      if (next) SetFocus(next);
+      return 0;
+    }
     case WM_QUERYENDSESSION:
       return TRUE;
     case WM_ENDSESSION:
