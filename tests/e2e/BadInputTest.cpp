@@ -62,7 +62,7 @@ void CheckSettingsRoundTrip(const ProgramFolder& folder, const std::vector<std::
     // Each of the eight writes rewrites the whole file: slow for 50 MB.
     ASSERT_TRUE(program.EndsCleanly(120000));
   }
-  const auto sections = ParseIni(folder.Ini());
+  const auto sections = ParseIni(folder.IniBytes());
   for (int slot = 1; slot <= 8; ++slot) {
     std::string value;
     EXPECT_TRUE(IniValue(sections, "Main", "Text" + std::to_string(slot), &value)) << slot;
@@ -216,12 +216,12 @@ TEST(BadInputTest, CharactersAboveU00FFAreRefusedOnOkAndStoredAsLowBytesAtQuit) 
     ASSERT_TRUE(WaitUntil([&] { return program.Boxes().empty(); }));
     EXPECT_TRUE(program.Visible());
     EXPECT_EQ(program.MemoText(3), c.text);
-    EXPECT_EQ(folder.Ini(), before) << "OK stored despite refusing";
+    EXPECT_EQ(folder.IniBytes(), before) << "OK stored despite refusing";
 
     program.Command(kQuitCommand);
     ASSERT_TRUE(program.EndsCleanly());
     std::string stored;
-    EXPECT_TRUE(IniValue(ParseIni(folder.Ini()), "Main", "Text3", &stored));
+    EXPECT_TRUE(IniValue(ParseIni(folder.IniBytes()), "Main", "Text3", &stored));
     EXPECT_EQ(stored, StoredForm(c.text));
     ProgramRun again;
     ASSERT_TRUE(again.Start(folder));
@@ -273,7 +273,7 @@ TEST(BadInputTest, CommandLinesChooseTheLanguageByTheWholeFirstSwitch) {
       ProgramRun program;
       ASSERT_TRUE(program.Start(folder, options));
       const bool swedish = c.choice == kSwedish || (c.choice == kLocale && locale.swedish);
-      EXPECT_EQ(TextOf(program.Main()), swedish ? kSwedishTitle : kEnglishTitle);
+      EXPECT_EQ(TextOf(program.Main()), swedish ? e2e::kSwedish.title : e2e::kEnglish.title);
       program.Command(kQuitCommand);
       EXPECT_TRUE(program.EndsCleanly());
     }

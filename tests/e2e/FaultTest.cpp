@@ -275,7 +275,7 @@ TEST(TrayFaultTest, RefusedIconEndsStartUpWithErrorBoxAndExitCodeOne) {
   PressBoxOk(box);
   ASSERT_TRUE(program.Proc().WaitForExit(10000));
   EXPECT_EQ(program.Proc().ExitCode(), 1u);
-  EXPECT_EQ(folder.Ini(), settings) << "the settings file was touched";
+  EXPECT_EQ(folder.IniBytes(), settings) << "the settings file was touched";
   EXPECT_EQ(tray.Count(program.Proc().Id(), NIM_MODIFY), 0u);
 }
 
@@ -288,8 +288,8 @@ TEST(TrayFaultTest, TooltipIsAddedSwedishAndReplacedInEnglish) {
     const wchar_t* arguments;
     std::vector<std::pair<DWORD, std::wstring>> calls;  // up to Quit
   } cases[] = {
-      {L"/ENGLISH", {{NIM_ADD, kSwedishTitle}, {NIM_MODIFY, kEnglishTitle}}},
-      {L"/SWEDISH", {{NIM_ADD, kSwedishTitle}}},
+      {L"/ENGLISH", {{NIM_ADD, kSwedish.title}, {NIM_MODIFY, kEnglish.title}}},
+      {L"/SWEDISH", {{NIM_ADD, kSwedish.title}}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(Narrow(c.arguments));
@@ -313,7 +313,7 @@ TEST(TrayFaultTest, TooltipIsAddedSwedishAndReplacedInEnglish) {
   ProgramRun program;
   ASSERT_TRUE(program.Start(folder, WithArguments(L"/english")));
   TrayIcon icon;
-  EXPECT_TRUE(FindTrayIcon(kEnglishTitle, &icon));
+  EXPECT_TRUE(FindTrayIcon(kEnglish.title, &icon));
   program.Command(kQuitCommand);
   EXPECT_TRUE(program.EndsCleanly());
 }
@@ -341,7 +341,7 @@ TEST(TrayFaultTest, ShellRestartBringsTheIconBackOnceWithItsCurrentTooltip) {
   ASSERT_EQ(calls.size(), 4u);  // add, modify, add, add
   for (size_t i : {2u, 3u}) {
     EXPECT_EQ(calls[i].message, static_cast<DWORD>(NIM_ADD));
-    EXPECT_EQ(calls[i].tip, kEnglishTitle);
+    EXPECT_EQ(calls[i].tip, kEnglish.title);
     EXPECT_TRUE(calls[i].flags & NIF_ICON);
     EXPECT_EQ(calls[i].owner, program.Tray());
   }
@@ -451,10 +451,10 @@ TEST(SettingsFaultTest, TwoCopiesStoringAtOnceLeaveOneCopysEightValues) {
     }
     ASSERT_TRUE(first.WaitHidden());
     ASSERT_TRUE(second.WaitHidden());
-    const auto stored = StoredValues(folder.Ini());
-    ASSERT_FALSE(stored.empty()) << folder.Ini();
+    const auto stored = StoredValues(folder.IniBytes());
+    ASSERT_FALSE(stored.empty()) << folder.IniBytes();
     EXPECT_TRUE(stored == StoredForms(firstTexts) || stored == StoredForms(secondTexts))
-        << folder.Ini();
+        << folder.IniBytes();
   }
 
   // And both end at once.
@@ -462,10 +462,10 @@ TEST(SettingsFaultTest, TwoCopiesStoringAtOnceLeaveOneCopysEightValues) {
   second.Command(kQuitCommand);
   EXPECT_TRUE(first.EndsCleanly());
   EXPECT_TRUE(second.EndsCleanly());
-  const auto stored = StoredValues(folder.Ini());
+  const auto stored = StoredValues(folder.IniBytes());
   EXPECT_TRUE(stored == StoredForms(SlotTexts(L"first 20")) ||
               stored == StoredForms(SlotTexts(L"second 20")))
-      << folder.Ini();
+      << folder.IniBytes();
 }
 
 // --- End of the log-on ---------------------------------------------------------
@@ -513,8 +513,8 @@ TEST(SessionFaultTest, LogOffWithABoxOpenStoresTheTextsAndEnds) {
     ASSERT_TRUE(EndSession());
     ASSERT_TRUE(program.Proc().WaitForExit(10000)) << "the program did not end";
     EXPECT_EQ(program.Proc().ExitCode(), 0u);
-    const auto stored = StoredValues(folder.Ini());
-    ASSERT_FALSE(stored.empty()) << "the texts were not stored: " << folder.Ini();
+    const auto stored = StoredValues(folder.IniBytes());
+    ASSERT_FALSE(stored.empty()) << "the texts were not stored: " << folder.IniBytes();
     EXPECT_EQ(stored[0], StoredForm(L"unsaved edit"));
     EXPECT_EQ(stored[5], StoredForm(c.stored6));
     EXPECT_EQ(stored[7], StoredForm(L"Text 8"));

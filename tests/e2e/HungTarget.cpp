@@ -7,10 +7,12 @@
 // Appends "ready" to REPORT_FILE once the edit has the focus, and "paste"
 // when a WM_PASTE arrives (before it hangs).
 #include <windows.h>
-#include <shellapi.h>
 
 #include <cstdlib>
 #include <string>
+#include <vector>
+
+#include "SmallProgram.h"
 
 namespace {
 
@@ -21,15 +23,7 @@ DWORD g_hangMs = 0;
 HWND g_edit = nullptr;
 WNDPROC g_editProc = nullptr;
 
-void Report(const char* line) {
-  HANDLE file = CreateFileW(g_report.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                            nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return;
-  const std::string text = std::string(line) + "\n";
-  DWORD written = 0;
-  WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
-  CloseHandle(file);
-}
+void Report(const char* line) { small_program::AppendLine(g_report, line); }
 
 LRESULT CALLBACK EditProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   if (msg == WM_PASTE) {
@@ -67,12 +61,10 @@ LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
-  int argc = 0;
-  LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &argc);
-  if (argc < 3) return 2;
-  g_report = argv[1];
-  g_hangMs = static_cast<DWORD>(_wtoi(argv[2]));
-  LocalFree(argv);
+  const std::vector<std::wstring> arguments = small_program::Arguments();
+  if (arguments.size() < 3) return 2;
+  g_report = arguments[1];
+  g_hangMs = static_cast<DWORD>(_wtoi(arguments[2].c_str()));
 
   WNDCLASSEXW wc{};
   wc.cbSize = sizeof wc;
@@ -89,10 +81,6 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   SetFocus(g_edit);
   Report("ready");
 
-  MSG msg;
-  while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-    TranslateMessage(&msg);
-    DispatchMessageW(&msg);
-  }
+  small_program::RunMessageLoop();
   return 0;
 }

@@ -36,61 +36,34 @@ namespace {
 
 constexpr wchar_t kLastAtom[] = L"[CTRL+SHIFT+F4]";
 
-// Before any test: the pointer away from every window (see ParkPointer).
-class PointerParking : public ::testing::Environment {
- public:
-  void SetUp() override { ParkPointer(); }
-};
-[[maybe_unused]] ::testing::Environment* const kPointerParking =
-    ::testing::AddGlobalTestEnvironment(new PointerParking);
-
-// A failing test leaves a picture of the screen as it was at its first
-// failure, named after the test, in e2e-shots.
-class ShotOnFailure : public ::testing::EmptyTestEventListener {
-  void OnTestStart(const ::testing::TestInfo& test) override {
-    name_ = std::string("failed-") + test.test_suite_name() + "." + test.name();
-    taken_ = false;
-  }
-  void OnTestPartResult(const ::testing::TestPartResult& result) override {
-    if (taken_ || !result.failed() || !RunningUnderWine()) return;
-    taken_ = true;
-    SaveScreenshot(std::wstring(name_.begin(), name_.end()));
-  }
-  std::string name_;
-  bool taken_ = false;
-};
-[[maybe_unused]] const bool kShotOnFailure = [] {
-  ::testing::UnitTest::GetInstance()->listeners().Append(new ShotOnFailure);
-  return true;
-}();
-
 }  // namespace
 
 std::wstring BuiltProgram() { return JoinPath(ExeDir(), L"Ordfalk.exe"); }
 
+ProgramFolder::ProgramFolder(const std::wstring& tag) : folder_(MakeTempFolder(tag)) {
+  if (folder_.empty()) return;
+  exe_ = JoinPath(folder_, L"Ordfalk.exe");
+  ready_ = CopyFileTo(BuiltProgram(), exe_);
+}
+
+ProgramFolder::~ProgramFolder() {
+  if (!folder_.empty() && !::testing::Test::HasFailure()) RemoveFolder(folder_);
+}
+
 OrdfalkApp::OrdfalkApp() {
   if (!FileExists(BuiltProgram())) {
-    ADD_FAILURE() << "Ordfalk.exe is missing beside e2e_tests.exe (build the Ordfalk target)";
+    ADD_FAILURE() << "Ordfalk.exe is missing beside the test program (build the Ordfalk target)";
     return;
   }
-  folder_ = MakeTempFolder(L"ordfalk");
-  exe_ = JoinPath(folder_, L"Ordfalk.exe");
-  ready_ = !folder_.empty() && CopyFileTo(BuiltProgram(), exe_);
+  ready_ = folder_.Ready();
   if (!ready_) ADD_FAILURE() << "could not copy Ordfalk.exe into a folder of its own";
 }
 
 OrdfalkApp::~OrdfalkApp() {
   // A box left open would keep the process from ending; killing it is the
-  // clean-up of a failed test, not one of its checks.
+  // clean-up of a failed test, not one of its checks. The folder goes after.
   process_.Kill();
-  if (!folder_.empty() && !::testing::Test::HasFailure()) RemoveFolder(folder_);
 }
-
-std::wstring OrdfalkApp::IniPath() const { return JoinPath(folder_, L"Ordfalk.INI"); }
-
-bool OrdfalkApp::WriteIni(const std::string& content) const { return WriteBytes(IniPath(), content); }
-
-std::string OrdfalkApp::IniBytes() const { return ReadBytes(IniPath()); }
 
 std::map<std::string, std::string> OrdfalkApp::IniMain() const {
   std::map<std::string, std::string> values;
@@ -121,7 +94,7 @@ bool OrdfalkApp::Start(const StartOptions& options) {
   // loop runs. (Before that atom, an answer says nothing: the program
   // answers sent messages while it waits for the shell during start-up.)
   const bool atomIsNew = GlobalFindAtomW(kLastAtom) == 0;
-  process_ = e2e::Start(exe_, options);
+  process_ = e2e::Start(ExePath(), options);
   if (!process_) return false;
   main_ = WaitForTopWindow(process_.Id(), kMainClass);
   tray_ = WaitForTopWindow(process_.Id(), kTrayClass);

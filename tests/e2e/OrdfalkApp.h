@@ -41,6 +41,28 @@ inline constexpr int kClientSize = 465;
 // The built program, beside the test executable.
 std::wstring BuiltProgram();
 
+// A new folder with a copy of the built program. Removed at the end unless
+// the test failed (to look at afterwards).
+class ProgramFolder {
+ public:
+  explicit ProgramFolder(const std::wstring& tag);
+  ~ProgramFolder();
+  ProgramFolder(const ProgramFolder&) = delete;
+  ProgramFolder& operator=(const ProgramFolder&) = delete;
+
+  bool Ready() const { return ready_; }
+  const std::wstring& Folder() const { return folder_; }
+  const std::wstring& ExePath() const { return exe_; }
+  std::wstring IniPath() const { return JoinPath(folder_, L"Ordfalk.INI"); }
+  bool WriteIni(const std::string& content) const { return WriteBytes(IniPath(), content); }
+  std::string IniBytes() const { return ReadBytes(IniPath()); }  // empty when the file is missing
+
+ private:
+  bool ready_ = false;
+  std::wstring folder_;
+  std::wstring exe_;
+};
+
 class OrdfalkApp {
  public:
   // Makes the folder and copies the program into it (ASSERT in the caller
@@ -51,12 +73,12 @@ class OrdfalkApp {
   OrdfalkApp& operator=(const OrdfalkApp&) = delete;
 
   bool Ready() const { return ready_; }
-  const std::wstring& Folder() const { return folder_; }
-  const std::wstring& ExePath() const { return exe_; }
-  std::wstring IniPath() const;
+  const std::wstring& Folder() const { return folder_.Folder(); }
+  const std::wstring& ExePath() const { return folder_.ExePath(); }
+  std::wstring IniPath() const { return folder_.IniPath(); }
 
-  bool WriteIni(const std::string& content) const;
-  std::string IniBytes() const;  // empty when the file is missing
+  bool WriteIni(const std::string& content) const { return folder_.WriteIni(content); }
+  std::string IniBytes() const { return folder_.IniBytes(); }  // empty when the file is missing
   // The values of section [Main], key by key, as the file holds them.
   std::map<std::string, std::string> IniMain() const;
 
@@ -91,9 +113,8 @@ class OrdfalkApp {
   bool EndsCleanly(DWORD timeoutMs = 5000) const;
 
  private:
+  ProgramFolder folder_{L"ordfalk"};
   bool ready_ = false;
-  std::wstring folder_;
-  std::wstring exe_;
   Process process_;
   HWND main_ = nullptr;
   HWND tray_ = nullptr;

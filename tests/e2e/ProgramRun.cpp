@@ -15,17 +15,6 @@ std::vector<WORD> HotKeyOf(int slot) {
   return {VK_CONTROL, VK_SHIFT, key};
 }
 
-std::string Hex(const std::string& bytes) {
-  static const char digits[] = "0123456789ABCDEF";
-  std::string hex;
-  hex.reserve(bytes.size() * 2);
-  for (unsigned char byte : bytes) {
-    hex += digits[byte >> 4];
-    hex += digits[byte & 15];
-  }
-  return hex;
-}
-
 std::string StoredForm(const std::wstring& text) {
   std::string bytes;
   bytes.reserve(text.size());
@@ -33,26 +22,11 @@ std::string StoredForm(const std::wstring& text) {
   return Hex(bytes);
 }
 
-// --- ProgramFolder -------------------------------------------------------------
-
-ProgramFolder::ProgramFolder(const std::wstring& tag) : folder_(MakeTempFolder(tag)) {
-  if (folder_.empty()) return;
-  exe_ = JoinPath(folder_, L"Ordfalk.exe");
-  ready_ = CopyFileTo(JoinPath(ExeDir(), L"Ordfalk.exe"), exe_);
-}
-
-ProgramFolder::~ProgramFolder() {
-  const auto* test = ::testing::UnitTest::GetInstance();
-  const bool failed = test && test->current_test_info() && test->current_test_info()->result() &&
-                      test->current_test_info()->result()->Failed();
-  if (!folder_.empty() && !failed) RemoveFolder(folder_);
-}
-
 // --- ProgramRun ----------------------------------------------------------------
 
 bool ProgramRun::Launch(const ProgramFolder& folder, const StartOptions& options) {
   main_ = tray_ = nullptr;
-  process_ = e2e::Start(folder.Exe(), options);
+  process_ = e2e::Start(folder.ExePath(), options);
   return static_cast<bool>(process_);
 }
 
@@ -125,14 +99,14 @@ bool ProgramRun::Answers(DWORD timeoutMs) const {
 
 std::vector<HWND> ProgramRun::Boxes() const {
   std::vector<HWND> open;
-  for (HWND box : TopWindows(process_.Id(), kBoxClass)) {
+  for (HWND box : TopWindows(process_.Id(), kDialogClass)) {
     if (IsWindowVisible(box)) open.push_back(box);
   }
   return open;
 }
 
 HWND ProgramRun::WaitForBox(const std::wstring& caption, DWORD timeoutMs) const {
-  return WaitForTopWindow(process_.Id(), kBoxClass, caption.c_str(), timeoutMs);
+  return WaitForTopWindow(process_.Id(), kDialogClass, caption.c_str(), timeoutMs);
 }
 
 size_t ProgramRun::PrivateBytes() const {

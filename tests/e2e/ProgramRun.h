@@ -9,19 +9,10 @@
 #include <vector>
 
 #include "Desktop.h"
+#include "OrdfalkApp.h"
 
 namespace e2e {
 namespace run {
-
-inline constexpr wchar_t kMainClass[] = L"TfrmMain";
-inline constexpr wchar_t kTrayClass[] = L"TTrayIconMain";
-inline constexpr wchar_t kBoxClass[] = L"#32770";
-inline constexpr int kFirstMemoId = 101;  // slot 1; slot 8 is 108
-inline constexpr UINT kQuitCommand = 301;
-inline constexpr UINT kAboutCommand = 302;
-inline constexpr UINT kTrayCallback = WM_APP + 1;
-inline constexpr wchar_t kSwedishTitle[] = L"Ordfalk 1.0";
-inline constexpr wchar_t kEnglishTitle[] = L"KV-Wordkite 1.0";
 
 // Start options with these command-line arguments.
 inline StartOptions WithArguments(const std::wstring& arguments) {
@@ -33,32 +24,8 @@ inline StartOptions WithArguments(const std::wstring& arguments) {
 // The hot key of slot 1..8, as the keys a user holds.
 std::vector<WORD> HotKeyOf(int slot);
 
-// Upper-case hexadecimal, two digits a byte.
-std::string Hex(const std::string& bytes);
 // The stored form of a memo text: the low byte of each unit, in hex.
 std::string StoredForm(const std::wstring& text);
-
-// A folder with a copy of the program. Removed on destruction unless the
-// test failed (to look at afterwards).
-class ProgramFolder {
- public:
-  explicit ProgramFolder(const std::wstring& tag);
-  ~ProgramFolder();
-  ProgramFolder(const ProgramFolder&) = delete;
-  ProgramFolder& operator=(const ProgramFolder&) = delete;
-
-  bool Ready() const { return ready_; }
-  const std::wstring& Folder() const { return folder_; }
-  const std::wstring& Exe() const { return exe_; }
-  std::wstring IniPath() const { return JoinPath(folder_, L"Ordfalk.INI"); }
-  bool WriteIni(const std::string& bytes) const { return WriteBytes(IniPath(), bytes); }
-  std::string Ini() const { return ReadBytes(IniPath()); }
-
- private:
-  bool ready_ = false;
-  std::wstring folder_;
-  std::wstring exe_;
-};
 
 // One running process of the program. Killed on destruction if it still
 // runs.

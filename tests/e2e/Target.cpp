@@ -13,10 +13,12 @@
 // length followed by the bytes; then they are inserted at the caret. WM_APP sent to the window writes the report
 // at once (a multi-line edit reports no change for WM_SETTEXT).
 #include <windows.h>
-#include <shellapi.h>
 
 #include <cstdint>
 #include <string>
+#include <vector>
+
+#include "SmallProgram.h"
 
 namespace {
 
@@ -28,15 +30,7 @@ std::wstring g_report;
 HWND g_edit = nullptr;
 WNDPROC g_editProc = nullptr;
 
-void WriteBytes(const std::wstring& path, const std::string& bytes, bool append) {
-  HANDLE file = CreateFileW(path.c_str(), append ? FILE_APPEND_DATA : GENERIC_WRITE,
-                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                            append ? OPEN_ALWAYS : CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return;
-  DWORD written = 0;
-  if (!bytes.empty()) WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-  CloseHandle(file);
-}
+using small_program::WriteBytes;
 
 // The report is written to a side file and moved over the real one, so a
 // reader never sees half of it.
@@ -131,11 +125,9 @@ LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
-  int argc = 0;
-  LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &argc);
-  if (argc < 2) return 2;
-  g_report = argv[1];
-  LocalFree(argv);
+  const std::vector<std::wstring> arguments = small_program::Arguments();
+  if (arguments.size() < 2) return 2;
+  g_report = arguments[1];
 
   WNDCLASSEXW wc{};
   wc.cbSize = sizeof wc;
@@ -154,10 +146,6 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   SetFocus(g_edit);
   ReportText();  // an empty report: the target is ready
 
-  MSG msg;
-  while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-    TranslateMessage(&msg);
-    DispatchMessageW(&msg);
-  }
+  small_program::RunMessageLoop();
   return 0;
 }

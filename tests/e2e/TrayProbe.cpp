@@ -17,6 +17,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <vector>
+
+#include "SmallProgram.h"
 
 namespace {
 
@@ -27,15 +30,7 @@ constexpr int kHotKeyId = 0x0B0B;
 std::wstring g_report;
 std::string g_pasteText;
 
-void Report(const std::string& line) {
-  HANDLE file = CreateFileW(g_report.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                            nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return;
-  const std::string text = line + "\n";
-  DWORD written = 0;
-  WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
-  CloseHandle(file);
-}
+void Report(const std::string& line) { small_program::AppendLine(g_report, line); }
 
 void PasteToFocus(HWND owner, const std::string& bytes) {
   if (OpenClipboard(owner)) {
@@ -80,13 +75,11 @@ LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
-  int argc = 0;
-  LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &argc);
-  if (argc < 4) return 2;
-  g_report = argv[1];
-  const std::wstring tip = argv[2];
-  const std::wstring paste = argv[3];
-  LocalFree(argv);
+  const std::vector<std::wstring> arguments = small_program::Arguments();
+  if (arguments.size() < 4) return 2;
+  g_report = arguments[1];
+  const std::wstring& tip = arguments[2];
+  const std::wstring& paste = arguments[3];
   for (size_t i = 0; i + 1 < paste.size(); i += 2)
     g_pasteText.push_back(static_cast<char>(wcstoul(paste.substr(i, 2).c_str(), nullptr, 16)));
 
@@ -116,11 +109,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   RegisterHotKey(window, kHotKeyId, MOD_CONTROL | MOD_ALT, VK_F9);
   Report("ready " + std::to_string(GetThreadLocale()));
 
-  MSG msg;
-  while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-    TranslateMessage(&msg);
-    DispatchMessageW(&msg);
-  }
+  small_program::RunMessageLoop();
   UnregisterHotKey(window, kHotKeyId);
   Shell_NotifyIconW(NIM_DELETE, &icon);
   return 0;

@@ -6,20 +6,8 @@
 
 #include <gtest/gtest.h>
 
-#include <string>
-
-#include "RunningProgram.h"
-
 int wmain(int argc, wchar_t** argv) {
   ::testing::InitGoogleTest(&argc, argv);
-  wchar_t self[MAX_PATH];
-  GetModuleFileNameW(nullptr, self, MAX_PATH);
-  std::wstring folder = self;
-  folder.erase(folder.find_last_of(L'\\'));
-  ordfalk::testing::programPath = folder + L"\\Ordfalk.exe";
-  ordfalk::testing::screenshotFolder = folder.substr(0, folder.find_last_of(L'\\')) + L"\\screenshots";
-  CreateDirectoryW(ordfalk::testing::screenshotFolder.c_str(), nullptr);
-
   // Window positions and screen pixels as they are, not as a program made
   // for 96 dots per inch would be shown them.
   using SetContext = BOOL(WINAPI*)(HANDLE);

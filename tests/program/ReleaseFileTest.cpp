@@ -9,16 +9,19 @@
 #include <string>
 #include <vector>
 
-#include "RunningProgram.h"
-
-using ordfalk::testing::programPath;
+#include "OrdfalkApp.h"
 
 namespace {
 
+const std::wstring& ProgramPath() {
+  static const std::wstring path = e2e::BuiltProgram();
+  return path;
+}
+
 std::vector<BYTE> VersionInfo() {
-  const DWORD size = GetFileVersionInfoSizeW(programPath.c_str(), nullptr);
+  const DWORD size = GetFileVersionInfoSizeW(ProgramPath().c_str(), nullptr);
   std::vector<BYTE> data(size);
-  if (size == 0 || !GetFileVersionInfoW(programPath.c_str(), 0, size, data.data())) data.clear();
+  if (size == 0 || !GetFileVersionInfoW(ProgramPath().c_str(), 0, size, data.data())) data.clear();
   return data;
 }
 
@@ -42,7 +45,7 @@ std::string Narrow(const std::wstring& text) {
 
 TEST(VersionResource, NamesTheProductAndVersionInBothLanguages) {
   std::vector<BYTE> data = VersionInfo();
-  ASSERT_FALSE(data.empty()) << "no version information in " << Narrow(programPath);
+  ASSERT_FALSE(data.empty()) << "no version information in " << Narrow(ProgramPath());
 
   struct Case {
     const wchar_t* block;
@@ -86,7 +89,7 @@ TEST(VersionResource, NamesTheProductAndVersionInBothLanguages) {
 // A time stamp in the PE header, or a debug directory (which carries one),
 // makes every build of the same sources differ.
 TEST(ReleaseFile, CarriesNoTimeStampOrDebugDirectory) {
-  std::ifstream file(programPath.c_str(), std::ios::binary);
+  std::ifstream file(ProgramPath().c_str(), std::ios::binary);
   const std::vector<char> bytes{std::istreambuf_iterator<char>(file),
                                 std::istreambuf_iterator<char>()};
   ASSERT_GT(bytes.size(), sizeof(IMAGE_DOS_HEADER));

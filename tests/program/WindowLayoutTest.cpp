@@ -14,11 +14,46 @@
 #include <string>
 #include <vector>
 
-#include "RunningProgram.h"
+#include "OrdfalkApp.h"
 
-using namespace ordfalk::testing;
+using namespace e2e;
 
 namespace {
+
+constexpr wchar_t kDesktopKey[] = L"Control Panel\\Desktop";
+
+// Sets HKCU\Control Panel\Desktop\LogPixels for the programs started from
+// now on, and puts the old value back when it goes.
+class LogPixelsSetting {
+ public:
+  explicit LogPixelsSetting(DWORD dpi) {
+    DWORD size = sizeof oldValue_;
+    hadValue_ = RegGetValueW(HKEY_CURRENT_USER, kDesktopKey, L"LogPixels", RRF_RT_REG_DWORD,
+                             nullptr, &oldValue_, &size) == ERROR_SUCCESS;
+    RegSetKeyValueW(HKEY_CURRENT_USER, kDesktopKey, L"LogPixels", REG_DWORD, &dpi, sizeof dpi);
+  }
+  ~LogPixelsSetting() {
+    if (hadValue_) {
+      RegSetKeyValueW(HKEY_CURRENT_USER, kDesktopKey, L"LogPixels", REG_DWORD, &oldValue_,
+                      sizeof oldValue_);
+    } else {
+      RegDeleteKeyValueW(HKEY_CURRENT_USER, kDesktopKey, L"LogPixels");
+    }
+  }
+  LogPixelsSetting(const LogPixelsSetting&) = delete;
+  LogPixelsSetting& operator=(const LogPixelsSetting&) = delete;
+
+ private:
+  bool hadValue_ = false;
+  DWORD oldValue_ = 0;
+};
+
+// ..\screenshots, seen from the folder of this program.
+std::wstring ScreenshotFolder() {
+  const std::wstring folder = JoinPath(ExeDir(), L"..\\screenshots");
+  CreateDirectoryW(folder.c_str(), nullptr);
+  return folder;
+}
 
 struct Setting {
   DWORD dpi;
@@ -51,7 +86,6 @@ std::vector<Control> DesignedControls() {
   return controls;
 }
 
-constexpr int kClientSize = 465;
 constexpr int kLineTop = 400, kLineLeft = 24, kLineRight = 439;  // both rows, inclusive
 
 std::string Describe(const RECT& r) {
@@ -125,10 +159,11 @@ class WindowLayout : public ::testing::TestWithParam<Setting> {};
 TEST_P(WindowLayout, ScalesWithoutOverlapAndKeepsTheLineOnItsPixels) {
   const Setting setting = GetParam();
   LogPixelsSetting dpi(setting.dpi);
-  RunningProgram program(setting.arguments);
-  ASSERT_TRUE(program.Started()) << "Ordfalk.exe did not start";
-  ASSERT_TRUE(program.ShowMainWindow()) << "the main window did not show";
-  HWND window = program.MainWindow();
+  OrdfalkApp program;
+  ASSERT_TRUE(program.Ready());
+  ASSERT_TRUE(program.Start(std::wstring(setting.arguments))) << "Ordfalk.exe did not start";
+  ASSERT_TRUE(program.ShowFromTray()) << "the main window did not show";
+  HWND window = program.Main();
   RedrawWindow(window, nullptr, nullptr,
                RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
   Sleep(300);
@@ -193,7 +228,7 @@ TEST_P(WindowLayout, ScalesWithoutOverlapAndKeepsTheLineOnItsPixels) {
   const Picture picture = CaptureScreen(frame);
   const std::wstring name = L"window-" + std::wstring(setting.language, setting.language + 2) +
                             L"-" + std::to_wstring(setting.dpi) + L".bmp";
-  EXPECT_TRUE(SaveBitmap(picture, screenshotFolder + L"\\" + name));
+  EXPECT_TRUE(SaveBitmap(picture, JoinPath(ScreenshotFolder(), name)));
 
   // The etched line: a dark row over a light one at fixed client pixels,
   // wherever no control covers it; the background just past either end.
@@ -235,7 +270,8 @@ TEST_P(WindowLayout, ScalesWithoutOverlapAndKeepsTheLineOnItsPixels) {
   EXPECT_GT(seen, 0) << "no pixel of the line is left uncovered";
   EXPECT_EQ(wrong, 0) << "pixels of the etched line off its place, first " << firstWrong;
 
-  EXPECT_EQ(program.Close(), 0);
+  program.Close();
+  EXPECT_TRUE(program.EndsCleanly(10000));
 }
 
 INSTANTIATE_TEST_SUITE_P(ScreenSettings, WindowLayout,
