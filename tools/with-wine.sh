@@ -41,6 +41,10 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
   # frames and captions itself, as they look on Windows.
   "$WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
   "$WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /t REG_SZ /d N /f >/dev/null 2>&1
+  # The desktop process started while the prefix was made read the old
+  # settings: end it, so that this run already works as every later one.
+  wineserver -k >/dev/null 2>&1 || true
+  wineserver -w >/dev/null 2>&1 || true
 fi
 # Wine here does not find the fonts it ships with: give the prefix Marlett
 # for the caption buttons' symbols (else they show as 0, 1 and r), and
