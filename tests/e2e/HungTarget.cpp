@@ -66,19 +66,10 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   g_report = arguments[1];
   g_hangMs = static_cast<DWORD>(_wtoi(arguments[2].c_str()));
 
-  WNDCLASSEXW wc{};
-  wc.cbSize = sizeof wc;
-  wc.lpfnWndProc = WindowProc;
-  wc.hInstance = instance;
-  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-  wc.lpszClassName = kClassName;
-  if (!RegisterClassExW(&wc)) return 3;
-  HWND window = CreateWindowExW(0, kClassName, L"Ordfalk hung target", WS_OVERLAPPEDWINDOW, 100,
-                                600, 400, 300, nullptr, nullptr, instance, nullptr);
+  HWND window = small_program::CreateMainWindow(instance, WindowProc, kClassName,
+                                                L"Ordfalk hung target", 0, {100, 600, 500, 900});
   if (!window) return 4;
-  ShowWindow(window, SW_SHOWNORMAL);
-  SetForegroundWindow(window);
-  SetFocus(g_edit);
+  small_program::ShowInFront(window, g_edit);
   Report("ready");
 
   small_program::RunMessageLoop();

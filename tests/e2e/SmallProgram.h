@@ -1,6 +1,7 @@
 // What the small programs the end-to-end tests start (target.exe,
 // hung_target.exe, tray_probe.exe) have in common: their command line, the
-// report file they write for the tests, and the message loop.
+// report file they write for the tests, their one window, and the message
+// loop.
 #pragma once
 
 #include <windows.h>
@@ -36,6 +37,31 @@ inline void WriteBytes(const std::wstring& path, const std::string& bytes, bool 
 // One line appended to the report file at Path.
 inline void AppendLine(const std::wstring& path, const std::string& line) {
   WriteBytes(path, line + "\n", true);
+}
+
+// Registers a window class with Procedure and creates the program's one
+// top-level window of it; nullptr when either fails.
+inline HWND CreateMainWindow(HINSTANCE instance, WNDPROC procedure, const wchar_t* className,
+                             const wchar_t* caption, DWORD exStyle, RECT place,
+                             HMENU menu = nullptr) {
+  WNDCLASSEXW wc{};
+  wc.cbSize = sizeof wc;
+  wc.lpfnWndProc = procedure;
+  wc.hInstance = instance;
+  wc.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
+  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+  wc.lpszClassName = className;
+  if (!RegisterClassExW(&wc)) return nullptr;
+  return CreateWindowExW(exStyle, className, caption, WS_OVERLAPPEDWINDOW, place.left, place.top,
+                         place.right - place.left, place.bottom - place.top, nullptr, menu,
+                         instance, nullptr);
+}
+
+// Shows Window in front with the keyboard focus in Focus.
+inline void ShowInFront(HWND window, HWND focus) {
+  ShowWindow(window, SW_SHOWNORMAL);
+  SetForegroundWindow(window);
+  SetFocus(focus);
 }
 
 // Dispatches the thread's messages until WM_QUIT.

@@ -129,21 +129,10 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   if (arguments.size() < 2) return 2;
   g_report = arguments[1];
 
-  WNDCLASSEXW wc{};
-  wc.cbSize = sizeof wc;
-  wc.lpfnWndProc = WindowProc;
-  wc.hInstance = instance;
-  wc.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
-  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-  wc.lpszClassName = kClassName;
-  if (!RegisterClassExW(&wc)) return 3;
-
-  HWND window = CreateWindowExW(0, kClassName, L"Ordfalk test target", WS_OVERLAPPEDWINDOW,
-                                600, 600, 400, 300, nullptr, nullptr, instance, nullptr);
+  HWND window = small_program::CreateMainWindow(instance, WindowProc, kClassName,
+                                                L"Ordfalk test target", 0, {600, 600, 1000, 900});
   if (!window) return 4;
-  ShowWindow(window, SW_SHOWNORMAL);
-  SetForegroundWindow(window);
-  SetFocus(g_edit);
+  small_program::ShowInFront(window, g_edit);
   ReportText();  // an empty report: the target is ready
 
   small_program::RunMessageLoop();

@@ -83,18 +83,12 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   for (size_t i = 0; i + 1 < paste.size(); i += 2)
     g_pasteText.push_back(static_cast<char>(wcstoul(paste.substr(i, 2).c_str(), nullptr, 16)));
 
-  WNDCLASSEXW wc{};
-  wc.cbSize = sizeof wc;
-  wc.lpfnWndProc = WindowProc;
-  wc.hInstance = instance;
-  wc.lpszClassName = kClassName;
-  if (!RegisterClassExW(&wc)) return 3;
   HMENU file = CreatePopupMenu();
   AppendMenuW(file, MF_STRING, 301, L"&Quit\tCtrl+Q");
   HMENU bar = CreateMenu();
   AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(file), L"&File");
-  HWND window = CreateWindowExW(WS_EX_TOOLWINDOW, kClassName, L"", WS_OVERLAPPEDWINDOW, 0, 0, 200,
-                                200, nullptr, bar, instance, nullptr);
+  HWND window = small_program::CreateMainWindow(instance, WindowProc, kClassName, L"",
+                                                WS_EX_TOOLWINDOW, {0, 0, 200, 200}, bar);
   if (!window) return 4;
 
   NOTIFYICONDATAW icon{};
