@@ -30,7 +30,7 @@ void PaintFrame(HWND button, HDC dc, RECT area, bool pressed) {
 
 }  // namespace
 
-void PaintImageButton(const DRAWITEMSTRUCT& item, HIMAGELIST image, HFONT font) {
+void PaintImageButton(const DRAWITEMSTRUCT& item, HBITMAP image, HFONT font) {
   const RECT area = item.rcItem;
   const int width = area.right - area.left;
   const int height = area.bottom - area.top;
@@ -49,13 +49,22 @@ void PaintImageButton(const DRAWITEMSTRUCT& item, HIMAGELIST image, HFONT font) 
   SIZE text{};
   GetTextExtentPoint32W(dc, caption, length, &text);
   int imageWidth = 0, imageHeight = 0;
-  if (image) ImageList_GetIconSize(image, &imageWidth, &imageHeight);
+  BITMAP imageSize{};
+  if (image && GetObjectW(image, sizeof imageSize, &imageSize)) {
+    imageWidth = imageSize.bmWidth;
+    imageHeight = imageSize.bmHeight;
+  }
   const int gap = image && length > 0 ? kImageCaptionGap : 0;
   const int shift = pressed ? 1 : 0;  // pressed contents move down and right
   const int left = (width - (imageWidth + gap + text.cx)) / 2 + shift;
 
   if (image) {
-    ImageList_Draw(image, 0, dc, left, (height - imageHeight) / 2 + shift, ILD_TRANSPARENT);
+    HDC imageDC = CreateCompatibleDC(item.hDC);
+    const HGDIOBJ oldImage = SelectObject(imageDC, image);
+    GdiTransparentBlt(dc, left, (height - imageHeight) / 2 + shift, imageWidth, imageHeight,
+                      imageDC, 0, 0, imageWidth, imageHeight, RGB(255, 0, 255));
+    SelectObject(imageDC, oldImage);
+    DeleteDC(imageDC);
   }
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, GetSysColor(item.itemState & ODS_DISABLED ? COLOR_GRAYTEXT : COLOR_BTNTEXT));

@@ -4,7 +4,6 @@
 #pragma once
 
 #include <windows.h>
-#include <commctrl.h>
 
 namespace ordfalk {
 
@@ -13,6 +12,7 @@ inline constexpr int kImageCaptionGap = 4;
 
 // Paints the button of Item off screen and then in one copy, so it never
 // flickers. The button is drawn as the window's default button.
-void PaintImageButton(const DRAWITEMSTRUCT& item, HIMAGELIST image, HFONT font);
+// Image: a bitmap whose magenta pixels are transparent, or none.
+void PaintImageButton(const DRAWITEMSTRUCT& item, HBITMAP image, HFONT font);
 
 }  // namespace ordfalk

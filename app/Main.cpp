@@ -94,11 +94,75 @@ HWND CreateChild(HWND parent, DWORD exStyle, const wchar_t* windowClass, const T
                          nullptr);
 }
 
+// The common controls library is loaded with the controls rather than at
+// start: loading it would cost a start more than all of its own work.
+void LoadCommonControls() {
+  const HMODULE library = LoadLibraryW(L"comctl32.dll");
+  if (library == nullptr) return;
+  using InitFunction = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
+  const auto init = reinterpret_cast<InitFunction>(
+      reinterpret_cast<void*>(GetProcAddress(library, "InitCommonControlsEx")));
+  const INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
+  if (init) init(&controls);
+}
+
 }  // namespace
 
 // --- Creation ---------------------------------------------------------------
 
 bool TfrmMain::Create() {
+  // The icon goes up first: it is what the user sees of a start.
+  trayIcon_ = static_cast<HICON>(LoadImageW(Application.Instance, MAKEINTRESOURCEW(IDI_TRAY),
+                                            IMAGE_ICON, 16, 16, 0));
+  TrayIconMain.OnDblClick = [this] { TrayIconMainDblClick(); };
+  if (!TrayIconMain.Create(trayIcon_, Application.Title)) {
+    TrayIconMain.Destroy();
+    return false;
+  }
+
+  appIconLarge_ = static_cast<HICON>(LoadImageW(Application.Instance, MAKEINTRESOURCEW(IDI_ORDFALK),
+                                                IMAGE_ICON, GetSystemMetrics(SM_CXICON),
+                                                GetSystemMetrics(SM_CYICON), 0));
+  appIconSmall_ = static_cast<HICON>(LoadImageW(Application.Instance, MAKEINTRESOURCEW(IDI_ORDFALK),
+                                                IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
+                                                GetSystemMetrics(SM_CYSMICON), 0));
+  WNDCLASSEXW windowClass{};
+  windowClass.cbSize = sizeof windowClass;
+  windowClass.lpfnWndProc = WindowThunk<TfrmMain>;
+  windowClass.hInstance = Application.Instance;
+  windowClass.hIcon = appIconLarge_;
+  windowClass.hIconSm = appIconSmall_;
+  windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+  windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+  windowClass.lpszClassName = kWindowClass;
+  RegisterClassExW(&windowClass);
+
+  handle_ = CreateWindowExW(kWindowExStyle, kWindowClass, L"Ordfalk 1.0", kWindowStyle,
+                            CW_USEDEFAULT, CW_USEDEFAULT, 0, 0, nullptr, nullptr,
+                            Application.Instance, this);
+  if (handle_ == nullptr) {
+    TrayIconMain.Destroy();
+    return false;
+  }
+  // The first ShowWindow of a process may be replaced by the show command it
+  // was started with; spend it on hiding, so that a later showing is ours.
+  ShowWindow(handle_, SW_HIDE);
+  CreateMenuBar();
+
+  // An error in FormCreate skips the rest of it; start-up goes on.
+  RunGuarded(handle_, [this] { FormCreate(); });
+  return true;
+}
+
+int TfrmMain::Scaled(int pixels) const {
+  return static_cast<int>(std::lround(pixels * layoutScale_));
+}
+
+void TfrmMain::CreateControls() {
+  if (controlsCreated_) return;
+  controlsCreated_ = true;
+  LoadCommonControls();
+
   HDC screen = GetDC(nullptr);
   dpi_ = GetDeviceCaps(screen, LOGPIXELSY);
   ReleaseDC(nullptr, screen);
@@ -115,53 +179,6 @@ bool TfrmMain::Create() {
     DeleteObject(designed);
   }
 
-  appIconLarge_ = static_cast<HICON>(LoadImageW(Application.Instance, MAKEINTRESOURCEW(IDI_ORDFALK),
-                                                IMAGE_ICON, GetSystemMetrics(SM_CXICON),
-                                                GetSystemMetrics(SM_CYICON), 0));
-  appIconSmall_ = static_cast<HICON>(LoadImageW(Application.Instance, MAKEINTRESOURCEW(IDI_ORDFALK),
-                                                IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
-                                                GetSystemMetrics(SM_CYSMICON), 0));
-  trayIcon_ = static_cast<HICON>(LoadImageW(Application.Instance, MAKEINTRESOURCEW(IDI_TRAY),
-                                            IMAGE_ICON, 16, 16, 0));
-
-  WNDCLASSEXW windowClass{};
-  windowClass.cbSize = sizeof windowClass;
-  windowClass.lpfnWndProc = WindowThunk<TfrmMain>;
-  windowClass.hInstance = Application.Instance;
-  windowClass.hIcon = appIconLarge_;
-  windowClass.hIconSm = appIconSmall_;
-  windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-  windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-  windowClass.lpszClassName = kWindowClass;
-  RegisterClassExW(&windowClass);
-
-  handle_ = CreateWindowExW(kWindowExStyle, kWindowClass, L"Ordfalk 1.0", kWindowStyle,
-                            CW_USEDEFAULT, CW_USEDEFAULT, 0, 0, nullptr, nullptr,
-                            Application.Instance, this);
-  if (handle_ == nullptr) return false;
-  // The first ShowWindow of a process may be replaced by the show command it
-  // was started with; spend it on hiding, so that a later showing is ours.
-  ShowWindow(handle_, SW_HIDE);
-
-  CreateMembers();
-  TrayIconMain.OnDblClick = [this] { TrayIconMainDblClick(); };
-  if (!TrayIconMain.Create(trayIcon_, Application.Title)) {
-    TrayIconMain.Destroy();
-    DestroyWindow(handle_);
-    handle_ = nullptr;
-    return false;
-  }
-
-  // An error in FormCreate skips the rest of it; start-up goes on.
-  RunGuarded(handle_, [this] { FormCreate(); });
-  return true;
-}
-
-int TfrmMain::Scaled(int pixels) const {
-  return static_cast<int>(std::lround(pixels * layoutScale_));
-}
-
-void TfrmMain::CreateMembers() {
   for (int slot = 1; slot <= kSlotCount; ++slot) {
     const Text caption = SlotOf(slot).label;
     const int left = Scaled(ColumnLeft(slot));
@@ -180,6 +197,9 @@ void TfrmMain::CreateMembers() {
         {left, memoTop, left + Scaled(kMemoWidth), memoTop + Scaled(kMemoHeight)});
     SendMessageW(txtText_[slot], WM_SETFONT, reinterpret_cast<WPARAM>(memoFont_), FALSE);
     SendMessageW(txtText_[slot], EM_SETLIMITTEXT, 0, 0);  // no limit of its own
+    // From here on the control holds the text.
+    SetWindowTextW(txtText_[slot], Wide(heldText_[slot]).c_str());
+    heldText_[slot] = Text();
   }
 
   // Owner-drawn to centre image and caption together; Enter reaches it as
@@ -188,11 +208,8 @@ void TfrmMain::CreateMembers() {
                        {Scaled(kOKButton.left), Scaled(kOKButton.top), Scaled(kOKButton.right),
                         Scaled(kOKButton.bottom)});
   SendMessageW(btnOK_, WM_SETFONT, reinterpret_cast<WPARAM>(windowFont_), FALSE);
-  // Magenta, the colour of the image's bottom-left pixel, is transparent.
-  okImage_ = ImageList_LoadImageW(Application.Instance, MAKEINTRESOURCEW(IDB_OK), 16, 0,
-                                  RGB(255, 0, 255), IMAGE_BITMAP, LR_CREATEDIBSECTION);
-
-  CreateMenuBar();
+  okImage_ = static_cast<HBITMAP>(
+      LoadImageW(Application.Instance, MAKEINTRESOURCEW(IDB_OK), IMAGE_BITMAP, 0, 0, 0));
 
   // The window is sized for its client area with the menu bar in place.
   RECT frame = {0, 0, Scaled(kClientSize), Scaled(kClientSize)};
@@ -251,9 +268,9 @@ void TfrmMain::Destroy() {
   DestroyWindow(handle_);  // the controls and the menu go with it
   handle_ = nullptr;
   if (accelerators_) DestroyAcceleratorTable(accelerators_);
-  if (okImage_) ImageList_Destroy(okImage_);
-  DeleteObject(windowFont_);
-  DeleteObject(memoFont_);
+  if (okImage_) DeleteObject(okImage_);
+  if (windowFont_) DeleteObject(windowFont_);
+  if (memoFont_) DeleteObject(memoFont_);
   for (HICON icon : {appIconLarge_, appIconSmall_, trayIcon_}) {
     if (icon) DestroyIcon(icon);
   }
@@ -273,6 +290,7 @@ void TfrmMain::mnuMainFileQuitClick() {
 // --- Showing ------------------------------------------------------------------
 
 void TfrmMain::TrayIconMainDblClick() {
+  if (handle_ == nullptr) return;  // not created yet, or ending
   if (!IsWindowVisible(handle_)) {
     if (shownBefore_) {
       ShowWindow(handle_, SW_SHOW);
@@ -288,6 +306,7 @@ void TfrmMain::TrayIconMainDblClick() {
 
 void TfrmMain::ShowFirstTime() {
   shownBefore_ = true;
+  CreateControls();
   RECT workArea{};
   SystemParametersInfoW(SPI_GETWORKAREA, 0, &workArea, 0);
   RECT frame{};

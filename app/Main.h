@@ -30,9 +30,9 @@ class TfrmMain {
   TfrmMain(const TfrmMain&) = delete;
   TfrmMain& operator=(const TfrmMain&) = delete;
 
-  // Builds the hidden window, its controls, menu and tray icon, then runs
-  // FormCreate. False when the tray icon could not be added: the partly
-  // built window is gone and FormCreate has not run.
+  // Adds the tray icon, builds the hidden window with its menu, then runs
+  // FormCreate. False when the tray icon could not be added: nothing is
+  // left of the window and FormCreate has not run.
   bool Create();
   // The end of the program: hides the window, runs FormDestroy and destroys
   // the window with its members. Runs once.
@@ -49,7 +49,10 @@ class TfrmMain {
   friend LRESULT CALLBACK WindowThunk(HWND, UINT, WPARAM, LPARAM) noexcept;
   LRESULT MessageHandler(UINT message, WPARAM wParam, LPARAM lParam);
 
-  void CreateMembers();
+  // The labels, memos and OK button, with their fonts, built at the
+  // window's first showing: a start that only registers hot keys is much
+  // quicker without them. Until then each memo's text is held here.
+  void CreateControls();
   void CreateMenuBar();
   int Scaled(int pixels) const;
 
@@ -73,6 +76,7 @@ class TfrmMain {
 
   void StoreSlot(int slot);
   Text MemoText(int slot) const;
+  void SetMemoText(int slot, const Text& text);
   void PasteTextToFocus(const AnsiString& bytes);
   void ShowFirstTime();
   void OnActivate(WPARAM wParam);
@@ -80,6 +84,8 @@ class TfrmMain {
   HWND handle_ = nullptr;
   std::array<HWND, kSlotCount + 1> lblText_{};  // [1..8]
   std::array<HWND, kSlotCount + 1> txtText_{};  // [1..8]
+  std::array<Text, kSlotCount + 1> heldText_{};  // [1..8], before the memos exist
+  bool controlsCreated_ = false;
   HWND btnOK_ = nullptr;
   HMENU mnuMain_ = nullptr;
   HMENU mnuMainFile_ = nullptr;
@@ -90,7 +96,7 @@ class TfrmMain {
   HACCEL accelerators_ = nullptr;
   HFONT windowFont_ = nullptr;
   HFONT memoFont_ = nullptr;
-  HIMAGELIST okImage_ = nullptr;
+  HBITMAP okImage_ = nullptr;  // magenta pixels are transparent
   HICON appIconLarge_ = nullptr;
   HICON appIconSmall_ = nullptr;
   HICON trayIcon_ = nullptr;

@@ -42,7 +42,7 @@ void TfrmMain::LoadingStep() {
   for (int slot = 1; slot <= kSlotCount; ++slot) {
     const Text value =
         IniReadString(kSettingsSection, SlotOf(slot).iniKey, DefaultStoredValue(slot), kSettingsFile);
-    SetWindowTextW(txtText_[slot], Wide(MemoTextOf(TextOfStoredValue(value))).c_str());
+    SetMemoText(slot, MemoTextOf(TextOfStoredValue(value)));
   }
 }
 

@@ -1,6 +1,5 @@
 // The program entry: start-up, the message loop and the end of the process.
 #include <windows.h>
-#include <commctrl.h>
 
 #include "Application.h"
 #include "Guarded.h"
@@ -29,8 +28,6 @@ int Run(HINSTANCE instance) {
   startup.cb = sizeof startup;
   GetStartupInfoW(&startup);
   if (startup.dwFlags & STARTF_USESHOWWINDOW) Application.StartupShowCommand = startup.wShowWindow;
-  INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
-  InitCommonControlsEx(&controls);
   Application.Title = u"Ordfalk 1.0";
 
   static TfrmMain form;

@@ -50,14 +50,14 @@ struct Kept {
   std::string value;
 };
 
-// Starts the program on the folder, checks the memos, quits, checks what the
-// file holds, and starts it again: the same texts come back.
+// Starts the program on the folder and quits before the window was ever
+// shown, checks what the file holds, and starts it again: the memos show the
+// same texts.
 void CheckSettingsRoundTrip(const ProgramFolder& folder, const std::vector<std::wstring>& expected,
                             const std::vector<Kept>& kept, bool restart) {
   {
     ProgramRun program;
     ASSERT_TRUE(program.Start(folder));
-    EXPECT_EQ(program.MemoTexts(), expected);
     program.Command(kQuitCommand);
     // Each of the eight writes rewrites the whole file: slow for 50 MB.
     ASSERT_TRUE(program.EndsCleanly(120000));
@@ -77,8 +77,8 @@ void CheckSettingsRoundTrip(const ProgramFolder& folder, const std::vector<std::
   // An edit stored with OK survives a restart: the key written is the key read.
   ProgramRun again;
   ASSERT_TRUE(again.Start(folder));
-  EXPECT_EQ(again.MemoTexts(), expected);
   ASSERT_TRUE(again.Show());
+  EXPECT_EQ(again.MemoTexts(), expected);
   ASSERT_TRUE(again.SetMemoText(1, L"edited 1"));
   ASSERT_TRUE(again.SetMemoText(2, L"edited 2"));
   again.ClickOk();
@@ -87,6 +87,7 @@ void CheckSettingsRoundTrip(const ProgramFolder& folder, const std::vector<std::
   ASSERT_TRUE(again.EndsCleanly());
   ProgramRun last;
   ASSERT_TRUE(last.Start(folder));
+  ASSERT_TRUE(last.Show());
   EXPECT_EQ(last.MemoText(1), L"edited 1");
   EXPECT_EQ(last.MemoText(2), L"edited 2");
   EXPECT_EQ(last.MemoText(3), expected[2]);
@@ -175,8 +176,19 @@ TEST(BadInputTest, EveryTextThatPassesOkSurvivesARestartExactly) {
     // Kill rather than quit: what OK stored must be enough.
     program.Proc().Kill();
   }
+  // A run that quits before its window was ever shown stores the texts as
+  // it loaded them.
+  const std::string stored = folder.IniBytes();
+  {
+    ProgramRun unseen;
+    ASSERT_TRUE(unseen.Start(folder));
+    unseen.Command(kQuitCommand);
+    ASSERT_TRUE(unseen.EndsCleanly());
+    EXPECT_TRUE(folder.IniBytes() == stored) << "a run that was never shown changed the texts";
+  }
   ProgramRun again;
   ASSERT_TRUE(again.Start(folder));
+  ASSERT_TRUE(again.Show());
   for (int slot = 1; slot <= 8; ++slot) {
     SCOPED_TRACE(slot);
     const std::wstring text = again.MemoText(slot);
@@ -225,6 +237,7 @@ TEST(BadInputTest, CharactersAboveU00FFAreRefusedOnOkAndStoredAsLowBytesAtQuit) 
     EXPECT_EQ(stored, StoredForm(c.text));
     ProgramRun again;
     ASSERT_TRUE(again.Start(folder));
+    ASSERT_TRUE(again.Show());
     EXPECT_EQ(again.MemoText(3), c.reloaded);
     again.Command(kQuitCommand);
     EXPECT_TRUE(again.EndsCleanly());

@@ -98,6 +98,11 @@ class PasteFaultTest : public ::testing::Test {
   void SetUp() override {
     ASSERT_TRUE(folder_.Ready());
     ASSERT_TRUE(program_.Start(folder_));
+    // These tests use the memos, which exist from the window's first
+    // showing on; OK hides it again.
+    ASSERT_TRUE(program_.Show());
+    program_.ClickOk();
+    ASSERT_TRUE(program_.WaitHidden());
   }
   void TearDown() override {
     if (program_.Proc().Running()) {
@@ -403,9 +408,9 @@ TEST(SettingsFaultTest, UnwritableSettingsFileIsSilentOkStillHidesAndQuitEndsCle
   ASSERT_TRUE(CreateDirectoryW(folder.IniPath().c_str(), nullptr));
   ProgramRun program;
   ASSERT_TRUE(program.Start(folder));
+  ASSERT_TRUE(program.Show());
   EXPECT_EQ(program.MemoTexts(), SlotTexts(L"Text"));
 
-  ASSERT_TRUE(program.Show());
   ASSERT_TRUE(program.SetMemoText(1, L"edited"));
   program.ClickOk();
   EXPECT_TRUE(program.WaitHidden()) << "OK did not hide the window";
@@ -429,6 +434,8 @@ TEST(SettingsFaultTest, TwoCopiesStoringAtOnceLeaveOneCopysEightValues) {
   ProgramRun first, second;
   ASSERT_TRUE(first.Start(folder));
   ASSERT_TRUE(second.Start(folder, {}, false));
+  ASSERT_TRUE(first.Show());
+  ASSERT_TRUE(second.Show());
   ASSERT_TRUE(WaitUntil([&] { return second.MemoText(8) == L"start 8"; }));
 
   for (int round = 1; round <= 20; ++round) {

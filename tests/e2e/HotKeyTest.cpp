@@ -2,6 +2,8 @@
 // front: each pastes its slot's current text there, byte for byte.
 #include <gtest/gtest.h>
 
+#include <map>
+
 #include "Desktop.h"
 #include "OrdfalkApp.h"
 #include "PasteTarget.h"
@@ -70,6 +72,7 @@ TEST_F(HotKeyTest, EachHotKeyPastesItsSlotsCurrentText) {
       {L"tab\tand \u00A7 \u00FF", "tab\tand \xA7 \xFF"},
       {L"\u0141\u0100x", "A"},  // U+0141 gives 0x41; U+0100 a zero byte, which ends CF_TEXT
   };
+  ASSERT_TRUE(app.ShowFromTray());
   for (int slot = 1; slot <= 8; ++slot) ASSERT_TRUE(app.SetMemoText(slot, slots[slot - 1].text));
   for (int slot = 1; slot <= 8; ++slot) {
     SCOPED_TRACE("slot " + std::to_string(slot));
@@ -79,6 +82,47 @@ TEST_F(HotKeyTest, EachHotKeyPastesItsSlotsCurrentText) {
   }
   app.Close();
   EXPECT_TRUE(app.EndsCleanly());
+}
+
+// The texts as the start loaded them, pasted before the window was ever
+// shown; a Quit then stores them as they were loaded.
+TEST_F(HotKeyTest, LoadedTextsArePastedAndStoredBeforeTheWindowIsFirstShown) {
+  std::string longText;
+  for (int i = 0; longText.size() < 1023; ++i) longText += static_cast<char>('a' + i % 26);
+  const struct {
+    const char* stored;
+    std::string bytes;  // what the hot key pastes, and what a Quit stores
+  } slots[8] = {
+      {"414243", "ABC"},
+      {"410D0A42", "A\r\nB"},
+      {"e5e4f6", "\xE5\xE4\xF6"},  // lower case reads too
+      {"", ""},
+      {"41004200", "AB"},  // U+0000 is left out of a memo, the rest kept
+      {nullptr, "Text 6"},  // missing: the default
+      {"414", "A\x04"},     // an odd last digit is read alone
+      {nullptr, longText},
+  };
+  std::string ini = "[Main]\r\n";
+  for (int slot = 1; slot <= 8; ++slot) {
+    const char* stored = slots[slot - 1].stored;
+    const std::string value = stored ? stored : slot == 8 ? Hex(longText) : "";
+    if (stored || slot == 8) ini += "Text" + std::to_string(slot) + "=" + value + "\r\n";
+  }
+  OrdfalkApp app;
+  ASSERT_TRUE(app.Ready());
+  ASSERT_TRUE(app.WriteIni(ini));
+  ASSERT_TRUE(app.Start({L"/SWEDISH"}));
+  for (int slot = 1; slot <= 8; ++slot) {
+    SCOPED_TRACE("slot " + std::to_string(slot));
+    EXPECT_EQ(PasteOf(target_, slot), slots[slot - 1].bytes);
+  }
+  EXPECT_FALSE(app.Visible());
+  app.Command(kQuitCommand);
+  ASSERT_TRUE(app.EndsCleanly());
+  std::map<std::string, std::string> expected;
+  for (int slot = 1; slot <= 8; ++slot)
+    expected["Text" + std::to_string(slot)] = Hex(slots[slot - 1].bytes);
+  EXPECT_EQ(app.IniMain(), expected) << app.IniBytes();
 }
 
 // The default texts, pasted while the window is hidden and while it is

@@ -162,9 +162,6 @@ TEST(Window, LanguageBySwitchAndByLocale) {
     EXPECT_EQ(MenuText(menu, {1}), c.texts.helpMenu);
     EXPECT_EQ(MenuText(menu, {1, 0}), c.texts.aboutItem);
     EXPECT_EQ(MenuId(menu, {1, 0}), static_cast<int>(kAboutCommand));
-    EXPECT_EQ(TextOf(app.OkButton()), L"OK");
-    EXPECT_EQ(TextOf(ControlOf(app.Main(), 201, L"Static")), L"Text 1: [CTRL+ALT+F1]");
-    EXPECT_EQ(TextOf(ControlOf(app.Main(), 208, L"Static")), L"Text 8: [CTRL+SHIFT+F4]");
     if (RunningUnderWine()) {
       TrayIcon icon;
       EXPECT_TRUE(FindTrayIcon(c.texts.title, &icon)) << "no tray icon with the tooltip "
@@ -172,6 +169,9 @@ TEST(Window, LanguageBySwitchAndByLocale) {
     }
 
     ASSERT_TRUE(app.ShowFromTray());
+    EXPECT_EQ(TextOf(app.OkButton()), L"OK");
+    EXPECT_EQ(TextOf(ControlOf(app.Main(), 201, L"Static")), L"Text 1: [CTRL+ALT+F1]");
+    EXPECT_EQ(TextOf(ControlOf(app.Main(), 208, L"Static")), L"Text 8: [CTRL+SHIFT+F4]");
     app.Command(kAboutCommand);
     HWND about = app.WaitForBox(c.texts.aboutCaption);
     ASSERT_NE(about, nullptr) << "no About box captioned " << Narrow(c.texts.aboutCaption);
