@@ -120,18 +120,10 @@ bool TfrmMain::Create() {
     return false;
   }
 
-  appIconLarge_ = static_cast<HICON>(LoadImageW(Application.Instance, MAKEINTRESOURCEW(IDI_ORDFALK),
-                                                IMAGE_ICON, GetSystemMetrics(SM_CXICON),
-                                                GetSystemMetrics(SM_CYICON), 0));
-  appIconSmall_ = static_cast<HICON>(LoadImageW(Application.Instance, MAKEINTRESOURCEW(IDI_ORDFALK),
-                                                IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
-                                                GetSystemMetrics(SM_CYSMICON), 0));
   WNDCLASSEXW windowClass{};
   windowClass.cbSize = sizeof windowClass;
   windowClass.lpfnWndProc = WindowThunk<TfrmMain>;
   windowClass.hInstance = Application.Instance;
-  windowClass.hIcon = appIconLarge_;
-  windowClass.hIconSm = appIconSmall_;
   windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
   windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
   windowClass.lpszClassName = kWindowClass;
@@ -211,6 +203,15 @@ void TfrmMain::CreateControls() {
   okImage_ = static_cast<HBITMAP>(
       LoadImageW(Application.Instance, MAKEINTRESOURCEW(IDB_OK), IMAGE_BITMAP, 0, 0, 0));
 
+  appIconLarge_ = static_cast<HICON>(LoadImageW(Application.Instance, MAKEINTRESOURCEW(IDI_ORDFALK),
+                                                IMAGE_ICON, GetSystemMetrics(SM_CXICON),
+                                                GetSystemMetrics(SM_CYICON), 0));
+  appIconSmall_ = static_cast<HICON>(LoadImageW(Application.Instance, MAKEINTRESOURCEW(IDI_ORDFALK),
+                                                IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
+                                                GetSystemMetrics(SM_CYSMICON), 0));
+  SendMessageW(handle_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(appIconLarge_));
+  SendMessageW(handle_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(appIconSmall_));
+
   // The window is sized for its client area with the menu bar in place.
   RECT frame = {0, 0, Scaled(kClientSize), Scaled(kClientSize)};
   AdjustWindowRectEx(&frame, kWindowStyle, TRUE, kWindowExStyle);
@@ -253,7 +254,8 @@ void TfrmMain::LanguageStep() {
               reinterpret_cast<UINT_PTR>(mnuMainHelp_), L"&Help");
   ModifyMenuW(mnuMainHelp_, kIdHelpAbout, MF_BYCOMMAND | MF_STRING, kIdHelpAbout,
               L"&About...\tF1");
-  DrawMenuBar(handle_);
+  // The window is hidden: the menu bar is drawn with the new texts when it
+  // is first shown.
   TrayIconMain.SetHint(Application.Title);
 }
 

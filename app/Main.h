@@ -49,9 +49,10 @@ class TfrmMain {
   friend LRESULT CALLBACK WindowThunk(HWND, UINT, WPARAM, LPARAM) noexcept;
   LRESULT MessageHandler(UINT message, WPARAM wParam, LPARAM lParam);
 
-  // The labels, memos and OK button, with their fonts, built at the
-  // window's first showing: a start that only registers hot keys is much
-  // quicker without them. Until then each memo's text is held here.
+  // The labels, memos and OK button with their fonts, and the window's
+  // icons, made at the first showing: a start that only has to register the
+  // hot keys is much quicker without them. Until then each memo's text is
+  // held in heldText_.
   void CreateControls();
   void CreateMenuBar();
   int Scaled(int pixels) const;
