@@ -427,6 +427,10 @@ LRESULT TfrmMain::MessageHandler(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_ACTIVATE:
       OnActivate(wParam);
       return 0;
+    case WM_SHOWWINDOW:
+      // However the window comes to be shown, its controls are there.
+      if (wParam) CreateControls();
+      break;
     case WM_CLOSE:
       mnuMainFileQuitClick();
       return 0;

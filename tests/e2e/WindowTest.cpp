@@ -27,6 +27,23 @@ TEST(Window, StartShowsOnlyTheTrayIcon) {
   EXPECT_TRUE(app.EndsCleanly());
 }
 
+// Shown by some other means than the tray icon, the window still comes
+// with its controls and the loaded texts.
+TEST(Window, WindowShownFromOutsideHasItsControlsAndTexts) {
+  OrdfalkApp app;
+  ASSERT_TRUE(app.Ready());
+  ASSERT_TRUE(app.WriteIni("[Main]\r\nText3=414243\r\n"));
+  ASSERT_TRUE(app.Start({L"/SWEDISH"}));
+  ShowWindow(app.Main(), SW_SHOWNA);
+  ASSERT_TRUE(app.WaitVisible(true));
+  EXPECT_EQ(app.MemoText(1), L"Text 1");
+  EXPECT_EQ(app.MemoText(3), L"ABC");
+  EXPECT_EQ(TextOf(app.OkButton()), L"OK");
+  app.Close();
+  EXPECT_TRUE(app.EndsCleanly());
+  EXPECT_EQ(app.IniMain()["Text3"], "414243");
+}
+
 // A real double-click with each mouse button on the tray icon shows the
 // window; OK hides it again. A single click does nothing.
 TEST(Window, RealDoubleClickOnTheTrayIconShowsTheWindow) {
