@@ -48,9 +48,9 @@ bool IconLoads(int id, int size) {
   return ok;
 }
 
-// Draws the OK image from a masked image list onto white: the magenta
-// background must vanish, the tick must stay.
-void CheckOkImageList() {
+// Draws the OK image onto white as the OK button does, magenta being
+// transparent: the magenta background must vanish, the tick must stay.
+void CheckOkImage() {
   HBITMAP bitmap = static_cast<HBITMAP>(LoadImageW(
       GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDB_OK), IMAGE_BITMAP, 0, 0, 0));
   Check(bitmap != nullptr, "IDB_OK loads as a bitmap");
@@ -59,17 +59,18 @@ void CheckOkImageList() {
   GetObjectW(bitmap, sizeof bm, &bm);
   Check(bm.bmWidth == 16 && bm.bmHeight == 16, "IDB_OK is 16 x 16");
 
-  HIMAGELIST list = ImageList_Create(16, 16, ILC_COLOR24 | ILC_MASK, 1, 0);
-  int index = ImageList_AddMasked(list, bitmap, RGB(255, 0, 255));
-  Check(index == 0, "IDB_OK goes into an image list with magenta as mask");
-
   HDC screen = GetDC(nullptr);
   HDC dc = CreateCompatibleDC(screen);
   HBITMAP canvas = CreateCompatibleBitmap(screen, 16, 16);
   HGDIOBJ old = SelectObject(dc, canvas);
   RECT all{0, 0, 16, 16};
   FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-  ImageList_Draw(list, index, dc, 0, 0, ILD_TRANSPARENT);
+  HDC imageDC = CreateCompatibleDC(screen);
+  HGDIOBJ oldImage = SelectObject(imageDC, bitmap);
+  Check(GdiTransparentBlt(dc, 0, 0, 16, 16, imageDC, 0, 0, 16, 16, RGB(255, 0, 255)) != FALSE,
+        "IDB_OK draws with magenta as its transparent colour");
+  SelectObject(imageDC, oldImage);
+  DeleteDC(imageDC);
   int magenta = 0, tick = 0;
   for (int y = 0; y < 16; ++y)
     for (int x = 0; x < 16; ++x) {
@@ -84,7 +85,6 @@ void CheckOkImageList() {
   DeleteObject(canvas);
   DeleteDC(dc);
   ReleaseDC(nullptr, screen);
-  ImageList_Destroy(list);
   DeleteObject(bitmap);
 }
 
@@ -127,7 +127,7 @@ int wmain() {
     Check(IconLoads(c.id, c.size), "  ... and LoadImageW gives an icon with a mask at that size");
   }
 
-  CheckOkImageList();
+  CheckOkImage();
 
   Check(FindResourceW(nullptr, CREATEPROCESS_MANIFEST_RESOURCE_ID, RT_MANIFEST),
         "manifest embedded as RT_MANIFEST 1");
