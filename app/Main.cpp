@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cmath>
 #include <initializer_list>
+#include <utility>
 
 #include "Application.h"
 #include "FormToolz.h"
@@ -190,8 +191,7 @@ void TfrmMain::CreateControls() {
     SendMessageW(txtText_[slot], WM_SETFONT, reinterpret_cast<WPARAM>(memoFont_), FALSE);
     SendMessageW(txtText_[slot], EM_SETLIMITTEXT, 0, 0);  // no limit of its own
     // From here on the control holds the text.
-    SetWindowTextW(txtText_[slot], Wide(heldText_[slot]).c_str());
-    heldText_[slot] = Text();
+    SetMemoText(slot, std::exchange(heldText_[slot], Text()));
   }
 
   // Owner-drawn to centre image and caption together; Enter reaches it as

@@ -16,6 +16,7 @@
 
 #include "Child.h"
 #include "Clock.h"
+#include "FileBytes.h"
 #include "Stats.h"
 #include "Target.h"
 
@@ -97,12 +98,7 @@ bool WriteSettings(const std::wstring& file, const std::vector<std::string>& tex
   for (size_t i = 0; i < texts.size(); ++i) {
     content += "Text" + std::to_string(i + 1) + "=" + Hex(texts[i]) + "\r\n";
   }
-  HANDLE handle = CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-  if (handle == INVALID_HANDLE_VALUE) return false;
-  DWORD written = 0;
-  WriteFile(handle, content.data(), static_cast<DWORD>(content.size()), &written, nullptr);
-  CloseHandle(handle);
-  return written == content.size();
+  return file_bytes::WriteBytes(file, content);
 }
 
 double FileKiB(const std::wstring& file) {

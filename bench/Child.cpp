@@ -10,22 +10,11 @@
 #include <utility>
 
 #include "Clock.h"
+#include "FileBytes.h"
 
 namespace bench {
 
 namespace {
-
-std::string ReadWholeFile(const std::wstring& path) {
-  std::string content;
-  HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                            OPEN_EXISTING, 0, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return content;
-  char buffer[4096];
-  DWORD got = 0;
-  while (ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got > 0) content.append(buffer, got);
-  CloseHandle(file);
-  return content;
-}
 
 long long FieldOf(const std::string& status, const char* name) {
   const size_t at = status.find(name);
@@ -147,7 +136,7 @@ UnixStat Child::Unix() {
     if (search == INVALID_HANDLE_VALUE) return stat;
     do {
       if (!std::iswdigit(entry.cFileName[0])) continue;
-      std::string raw = ReadWholeFile(std::wstring(L"Z:\\proc\\") + entry.cFileName + L"\\cmdline");
+      std::string raw = file_bytes::ReadBytes(std::wstring(L"Z:\\proc\\") + entry.cFileName + L"\\cmdline");
       std::replace(raw.begin(), raw.end(), '\0', ' ');
       if (Lower(std::wstring(raw.begin(), raw.end())).find(wanted) != std::wstring::npos) {
         unixPid_ = _wtoi(entry.cFileName);
@@ -163,7 +152,7 @@ UnixStat Child::Unix() {
   if (search == INVALID_HANDLE_VALUE) return stat;
   do {
     if (!std::iswdigit(entry.cFileName[0])) continue;
-    const std::string status = ReadWholeFile(tasks + entry.cFileName + L"\\status");
+    const std::string status = file_bytes::ReadBytes(tasks + entry.cFileName + L"\\status");
     const long long voluntary = FieldOf(status, "\nvoluntary_ctxt_switches:");
     stat.voluntarySwitches += voluntary;
     const long long all = voluntary + FieldOf(status, "nonvoluntary_ctxt_switches:");

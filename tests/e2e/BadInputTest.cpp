@@ -77,17 +77,17 @@ void CheckSettingsRoundTrip(const ProgramFolder& folder, const std::vector<std::
   // An edit stored with OK survives a restart: the key written is the key read.
   ProgramRun again;
   ASSERT_TRUE(again.Start(folder));
-  ASSERT_TRUE(again.Show());
+  ASSERT_TRUE(again.ShowFromTray());
   EXPECT_EQ(again.MemoTexts(), expected);
   ASSERT_TRUE(again.SetMemoText(1, L"edited 1"));
   ASSERT_TRUE(again.SetMemoText(2, L"edited 2"));
   again.ClickOk();
-  ASSERT_TRUE(again.WaitHidden());
+  ASSERT_TRUE(again.WaitVisible(false));
   again.Command(kQuitCommand);
   ASSERT_TRUE(again.EndsCleanly());
   ProgramRun last;
   ASSERT_TRUE(last.Start(folder));
-  ASSERT_TRUE(last.Show());
+  ASSERT_TRUE(last.ShowFromTray());
   EXPECT_EQ(last.MemoText(1), L"edited 1");
   EXPECT_EQ(last.MemoText(2), L"edited 2");
   EXPECT_EQ(last.MemoText(3), expected[2]);
@@ -168,10 +168,10 @@ TEST(BadInputTest, EveryTextThatPassesOkSurvivesARestartExactly) {
   {
     ProgramRun program;
     ASSERT_TRUE(program.Start(folder));
-    ASSERT_TRUE(program.Show());
+    ASSERT_TRUE(program.ShowFromTray());
     for (int slot = 1; slot <= 8; ++slot) ASSERT_TRUE(program.SetMemoText(slot, texts[slot - 1]));
     program.ClickOk();
-    ASSERT_TRUE(program.WaitHidden()) << "OK refused a text of bytes only";
+    ASSERT_TRUE(program.WaitVisible(false)) << "OK refused a text of bytes only";
     EXPECT_TRUE(program.Boxes().empty());
     // Kill rather than quit: what OK stored must be enough.
     program.Proc().Kill();
@@ -188,7 +188,7 @@ TEST(BadInputTest, EveryTextThatPassesOkSurvivesARestartExactly) {
   }
   ProgramRun again;
   ASSERT_TRUE(again.Start(folder));
-  ASSERT_TRUE(again.Show());
+  ASSERT_TRUE(again.ShowFromTray());
   for (int slot = 1; slot <= 8; ++slot) {
     SCOPED_TRACE(slot);
     const std::wstring text = again.MemoText(slot);
@@ -218,7 +218,7 @@ TEST(BadInputTest, CharactersAboveU00FFAreRefusedOnOkAndStoredAsLowBytesAtQuit) 
     ASSERT_TRUE(folder.WriteIni(before));
     ProgramRun program;
     ASSERT_TRUE(program.Start(folder, WithArguments(L"/english")));
-    ASSERT_TRUE(program.Show());
+    ASSERT_TRUE(program.ShowFromTray());
     ASSERT_TRUE(program.SetMemoText(3, c.text));
     program.ClickOk();
     const HWND box = program.WaitForBox(L"Error");
@@ -237,7 +237,7 @@ TEST(BadInputTest, CharactersAboveU00FFAreRefusedOnOkAndStoredAsLowBytesAtQuit) 
     EXPECT_EQ(stored, StoredForm(c.text));
     ProgramRun again;
     ASSERT_TRUE(again.Start(folder));
-    ASSERT_TRUE(again.Show());
+    ASSERT_TRUE(again.ShowFromTray());
     EXPECT_EQ(again.MemoText(3), c.reloaded);
     again.Command(kQuitCommand);
     EXPECT_TRUE(again.EndsCleanly());

@@ -13,6 +13,8 @@
 #include <utility>
 #include <vector>
 
+#include "FileBytes.h"
+
 namespace e2e {
 
 // --- Time ------------------------------------------------------------------
@@ -25,8 +27,8 @@ bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs = 5000, D
 std::wstring ExeDir();  // folder of the running test executable
 std::wstring JoinPath(const std::wstring& folder, const std::wstring& name);
 bool FileExists(const std::wstring& path);
-std::string ReadBytes(const std::wstring& path);  // empty when missing
-bool WriteBytes(const std::wstring& path, const std::string& bytes);
+using file_bytes::ReadBytes;  // empty when missing
+using file_bytes::WriteBytes;
 bool CopyFileTo(const std::wstring& from, const std::wstring& to);
 // A new, empty folder for one test, below the user's temp folder.
 std::wstring MakeTempFolder(const std::wstring& tag);

@@ -99,10 +99,11 @@ class PasteFaultTest : public ::testing::Test {
     ASSERT_TRUE(folder_.Ready());
     ASSERT_TRUE(program_.Start(folder_));
     // These tests use the memos, which exist from the window's first
-    // showing on; OK hides it again.
-    ASSERT_TRUE(program_.Show());
-    program_.ClickOk();
-    ASSERT_TRUE(program_.WaitHidden());
+    // showing on; OK hides it again (its command: a click would move the
+    // focus to the button).
+    ASSERT_TRUE(program_.ShowFromTray());
+    program_.Command(kOkId);
+    ASSERT_TRUE(program_.WaitVisible(false));
   }
   void TearDown() override {
     if (program_.Proc().Running()) {
@@ -240,7 +241,7 @@ TEST_F(PasteFaultTest, NoForegroundWindowLeavesTheTextOnTheClipboardOnly) {
 TEST_F(PasteFaultTest, OwnWindowInTheForegroundGetsNoPaste) {
   ASSERT_TRUE(program_.SetMemoText(1, L"first"));
   ASSERT_TRUE(program_.SetMemoText(5, L"fifth"));
-  ASSERT_TRUE(program_.Show());
+  ASSERT_TRUE(program_.ShowFromTray());
   ASSERT_TRUE(BringToFront(program_.Main()));
   ASSERT_TRUE(WaitUntil([&] { return FocusOf(program_.Main()) == program_.Memo(1); }));
   ASSERT_TRUE(SetClipboardText("before"));
@@ -408,12 +409,12 @@ TEST(SettingsFaultTest, UnwritableSettingsFileIsSilentOkStillHidesAndQuitEndsCle
   ASSERT_TRUE(CreateDirectoryW(folder.IniPath().c_str(), nullptr));
   ProgramRun program;
   ASSERT_TRUE(program.Start(folder));
-  ASSERT_TRUE(program.Show());
+  ASSERT_TRUE(program.ShowFromTray());
   EXPECT_EQ(program.MemoTexts(), SlotTexts(L"Text"));
 
   ASSERT_TRUE(program.SetMemoText(1, L"edited"));
   program.ClickOk();
-  EXPECT_TRUE(program.WaitHidden()) << "OK did not hide the window";
+  EXPECT_TRUE(program.WaitVisible(false)) << "OK did not hide the window";
   EXPECT_TRUE(program.Answers(2000));
   EXPECT_TRUE(program.Boxes().empty()) << "a box was shown";
   EXPECT_EQ(program.MemoText(1), L"edited");
@@ -434,8 +435,8 @@ TEST(SettingsFaultTest, TwoCopiesStoringAtOnceLeaveOneCopysEightValues) {
   ProgramRun first, second;
   ASSERT_TRUE(first.Start(folder));
   ASSERT_TRUE(second.Start(folder, {}, false));
-  ASSERT_TRUE(first.Show());
-  ASSERT_TRUE(second.Show());
+  ASSERT_TRUE(first.ShowFromTray());
+  ASSERT_TRUE(second.ShowFromTray());
   ASSERT_TRUE(WaitUntil([&] { return second.MemoText(8) == L"start 8"; }));
 
   for (int round = 1; round <= 20; ++round) {
@@ -446,8 +447,8 @@ TEST(SettingsFaultTest, TwoCopiesStoringAtOnceLeaveOneCopysEightValues) {
       ASSERT_TRUE(first.SetMemoText(slot, firstTexts[slot - 1]));
       ASSERT_TRUE(second.SetMemoText(slot, secondTexts[slot - 1]));
     }
-    ASSERT_TRUE(first.Show());
-    ASSERT_TRUE(second.Show());
+    ASSERT_TRUE(first.ShowFromTray());
+    ASSERT_TRUE(second.ShowFromTray());
     // Both store at once, in turn first one and then the other.
     if (round % 2) {
       first.ClickOk();
@@ -456,8 +457,8 @@ TEST(SettingsFaultTest, TwoCopiesStoringAtOnceLeaveOneCopysEightValues) {
       second.ClickOk();
       first.ClickOk();
     }
-    ASSERT_TRUE(first.WaitHidden());
-    ASSERT_TRUE(second.WaitHidden());
+    ASSERT_TRUE(first.WaitVisible(false));
+    ASSERT_TRUE(second.WaitVisible(false));
     const auto stored = StoredValues(folder.IniBytes());
     ASSERT_FALSE(stored.empty()) << folder.IniBytes();
     EXPECT_TRUE(stored == StoredForms(firstTexts) || stored == StoredForms(secondTexts))
@@ -512,7 +513,7 @@ TEST(SessionFaultTest, LogOffWithABoxOpenStoresTheTextsAndEnds) {
     ASSERT_TRUE(folder.Ready());
     ProgramRun program;
     ASSERT_TRUE(program.Start(folder, WithArguments(L"/english")));
-    ASSERT_TRUE(program.Show());
+    ASSERT_TRUE(program.ShowFromTray());
     ASSERT_TRUE(program.SetMemoText(1, L"unsaved edit"));
     ASSERT_TRUE(program.SetMemoText(6, c.slot6));
     ASSERT_NE(c.openBox(program), nullptr) << "the box did not open";

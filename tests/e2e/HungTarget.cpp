@@ -35,27 +35,13 @@ LRESULT CALLBACK EditProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  switch (msg) {
-    case WM_CREATE:
-      g_edit = CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"",
-                               WS_CHILD | WS_VISIBLE | ES_MULTILINE | ES_WANTRETURN, 0, 0, 0, 0,
-                               hwnd, reinterpret_cast<HMENU>(100), nullptr, nullptr);
-      g_editProc = reinterpret_cast<WNDPROC>(
-          SetWindowLongPtrW(g_edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(EditProc)));
-      return 0;
-    case WM_SIZE:
-      MoveWindow(g_edit, 0, 0, LOWORD(lParam), HIWORD(lParam), TRUE);
-      return 0;
-    case WM_SETFOCUS:
-    case WM_ACTIVATE:
-      SetFocus(g_edit);
-      return 0;
-    case WM_DESTROY:
-      PostQuitMessage(0);
-      return 0;
-    default:
-      return DefWindowProcW(hwnd, msg, wParam, lParam);
+  if (msg == WM_CREATE) {
+    g_edit = small_program::CreateFocusedEdit(hwnd, 100, ES_MULTILINE | ES_WANTRETURN, EditProc,
+                                              &g_editProc);
+    return 0;
   }
+  if (small_program::HandleEditWindowMessage(g_edit, msg, lParam)) return 0;
+  return DefWindowProcW(hwnd, msg, wParam, lParam);
 }
 
 }  // namespace

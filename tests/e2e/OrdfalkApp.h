@@ -5,6 +5,7 @@
 
 #include <map>
 #include <string>
+#include <vector>
 
 #include "Desktop.h"
 
@@ -37,6 +38,8 @@ inline constexpr UINT kQuitCommand = 301;
 inline constexpr UINT kAboutCommand = 302;
 inline constexpr UINT kTrayCallback = WM_APP + 1;
 inline constexpr int kClientSize = 465;
+// The atom of slot 8's hot key: added by the last step of start-up.
+inline constexpr wchar_t kLastAtom[] = L"[CTRL+SHIFT+F4]";
 
 // The built program, beside the test executable.
 std::wstring BuiltProgram();
@@ -63,7 +66,64 @@ class ProgramFolder {
   std::wstring exe_;
 };
 
-class OrdfalkApp {
+// One running process of the program, seen from outside: its windows,
+// memos, message boxes, memory and exit code. Killed on destruction if it
+// still runs.
+class ProgramRun {
+ public:
+  // Starts the program from Folder and waits for its main window, its tray
+  // window and the end of its start-up. OnlyCopy: no other copy of the
+  // program runs (the end of start-up is then seen exactly).
+  bool Start(const ProgramFolder& folder, const StartOptions& options = {}, bool onlyCopy = true);
+  // Starts it without waiting for any window.
+  bool Launch(const ProgramFolder& folder, const StartOptions& options = {});
+
+  Process& Proc() { return process_; }
+  const Process& Proc() const { return process_; }
+  HWND Main() const { return main_; }
+  HWND Tray() const { return tray_; }
+  DWORD Thread() const { return ThreadOf(main_); }
+
+  // The controls exist from the window's first showing on.
+  HWND Memo(int slot) const;  // slot 1..8
+  std::wstring MemoText(int slot) const;
+  std::vector<std::wstring> MemoTexts() const;  // slots 1..8
+  bool SetMemoText(int slot, const std::wstring& text) const;
+  HWND OkButton() const;
+
+  bool Visible() const { return IsWindowVisible(main_) != FALSE; }
+  bool WaitVisible(bool visible, DWORD timeoutMs = 5000) const;
+  // A double-click on the tray icon as the program's tray window receives
+  // it from the shell (no pointer involved).
+  void SendTrayMouse(UINT mouseMessage) const;
+  // Shows the window through the tray callback and waits for it.
+  bool ShowFromTray() const;
+  // A real double-click on the program's tray icon, found by its tooltip.
+  bool DoubleClickTrayIcon(const std::wstring& tip, int button = 1) const;
+
+  void Command(UINT id) const;  // a menu command, as the menu sends it
+  void ClickOk() const;         // the OK button, clicked (posted: may open a box)
+  void Close() const;           // WM_CLOSE, as the close button sends it
+  // True when the process ended within TimeoutMs with exit code 0.
+  bool EndsCleanly(DWORD timeoutMs = 10000) const;
+
+  // Whether the program's GUI thread handles a sent message within TimeoutMs.
+  bool Answers(DWORD timeoutMs) const;
+  // Message boxes of the process that are open now.
+  std::vector<HWND> Boxes() const;
+  // The program's message box with this caption, once it is shown.
+  HWND WaitForBox(const std::wstring& caption, DWORD timeoutMs = 5000) const;
+  // PrivateUsage of the process, in bytes (0 when unknown).
+  size_t PrivateBytes() const;
+
+ private:
+  Process process_;
+  HWND main_ = nullptr;
+  HWND tray_ = nullptr;
+};
+
+// A run of the program in a folder of its own, made for the one test.
+class OrdfalkApp : public ProgramRun {
  public:
   // Makes the folder and copies the program into it (ASSERT in the caller
   // that Ready() holds).
@@ -82,42 +142,13 @@ class OrdfalkApp {
   // The values of section [Main], key by key, as the file holds them.
   std::map<std::string, std::string> IniMain() const;
 
-  // Starts the program and waits for its hidden main window and its tray
-  // window. False when they did not come.
+  // Starts the program and waits for the end of its start-up. False when
+  // its windows did not come.
   bool Start(const StartOptions& options = {});
-  const Process& Proc() const { return process_; }
-  HWND Main() const { return main_; }
-  HWND Tray() const { return tray_; }
-
-  HWND Memo(int slot) const;  // slot 1..8
-  std::wstring MemoText(int slot) const;
-  bool SetMemoText(int slot, const std::wstring& text) const;
-  HWND OkButton() const;
-
-  bool Visible() const { return IsWindowVisible(main_) != FALSE; }
-  bool WaitVisible(bool visible, DWORD timeoutMs = 5000) const;
-  // A double-click on the tray icon as the program's tray window receives
-  // it from the shell (no pointer involved).
-  void SendTrayMouse(UINT mouseMessage) const;
-  // Shows the window through the tray callback and waits for it.
-  bool ShowFromTray() const;
-  // A real double-click on the program's tray icon, found by its tooltip.
-  bool DoubleClickTrayIcon(const std::wstring& tip, int button = 1) const;
-
-  void Command(UINT id) const;  // a menu command, as the menu sends it
-  void ClickOk() const;         // the OK button, clicked (posted: may open a box)
-  void Close() const;           // WM_CLOSE, as the close button sends it
-  // The program's message box with this caption, once it is shown.
-  HWND WaitForBox(const std::wstring& caption, DWORD timeoutMs = 5000) const;
-  // True when the process ended within TimeoutMs with exit code 0.
-  bool EndsCleanly(DWORD timeoutMs = 5000) const;
 
  private:
   ProgramFolder folder_{L"ordfalk"};
   bool ready_ = false;
-  Process process_;
-  HWND main_ = nullptr;
-  HWND tray_ = nullptr;
 };
 
 // Upper-case hexadecimal of bytes, two digits a byte.

@@ -22,6 +22,8 @@ std::string StoredForm(const std::wstring& text) {
   return Hex(bytes);
 }
 
+}  // namespace run
+
 // --- ProgramRun ----------------------------------------------------------------
 
 bool ProgramRun::Launch(const ProgramFolder& folder, const StartOptions& options) {
@@ -29,13 +31,6 @@ bool ProgramRun::Launch(const ProgramFolder& folder, const StartOptions& options
   process_ = e2e::Start(folder.ExePath(), options);
   return static_cast<bool>(process_);
 }
-
-namespace {
-
-// The atom of slot 8's hot key: added by the last step of start-up.
-constexpr wchar_t kLastAtom[] = L"[CTRL+SHIFT+F4]";
-
-}  // namespace
 
 bool ProgramRun::Start(const ProgramFolder& folder, const StartOptions& options, bool onlyCopy) {
   // The windows exist, and sent messages are answered (while the tray
@@ -72,21 +67,33 @@ bool ProgramRun::SetMemoText(int slot, const std::wstring& text) const {
          result != 0;
 }
 
-bool ProgramRun::Show() const {
-  PostMessageW(tray_, kTrayCallback, 1, WM_LBUTTONDBLCLK);
-  return WaitUntil([&] { return Visible(); });
+HWND ProgramRun::OkButton() const { return ControlOf(main_, kOkId, L"Button"); }
+
+bool ProgramRun::WaitVisible(bool visible, DWORD timeoutMs) const {
+  return WaitUntil([&] { return Visible() == visible; }, timeoutMs);
 }
 
-bool ProgramRun::WaitHidden(DWORD timeoutMs) const {
-  return WaitUntil([&] { return !Visible(); }, timeoutMs);
+void ProgramRun::SendTrayMouse(UINT mouseMessage) const {
+  PostMessageW(tray_, kTrayCallback, 1, mouseMessage);
 }
 
-void ProgramRun::ClickOk() const {
-  PostMessageW(main_, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
-               reinterpret_cast<LPARAM>(ControlOf(main_, IDOK, L"Button")));
+// Sent rather than posted, so that the program has shown the window and
+// asked for the foreground when the call returns.
+bool ProgramRun::ShowFromTray() const {
+  SendMessageTimeoutW(tray_, kTrayCallback, 1, WM_LBUTTONDBLCLK, SMTO_ABORTIFHUNG, 5000, nullptr);
+  return WaitVisible(true);
+}
+
+bool ProgramRun::DoubleClickTrayIcon(const std::wstring& tip, int button) const {
+  TrayIcon icon;
+  return FindTrayIcon(tip, &icon) && DoubleClickAt(icon.centre, button);
 }
 
 void ProgramRun::Command(UINT id) const { PostMessageW(main_, WM_COMMAND, MAKEWPARAM(id, 0), 0); }
+
+void ProgramRun::ClickOk() const { PostMessageW(OkButton(), BM_CLICK, 0, 0); }
+
+void ProgramRun::Close() const { PostMessageW(main_, WM_CLOSE, 0, 0); }
 
 bool ProgramRun::EndsCleanly(DWORD timeoutMs) const {
   return process_.WaitForExit(timeoutMs) && process_.ExitCode() == 0;
@@ -106,7 +113,19 @@ std::vector<HWND> ProgramRun::Boxes() const {
 }
 
 HWND ProgramRun::WaitForBox(const std::wstring& caption, DWORD timeoutMs) const {
-  return WaitForTopWindow(process_.Id(), kDialogClass, caption.c_str(), timeoutMs);
+  HWND box = nullptr;
+  WaitUntil(
+      [&] {
+        for (HWND window : TopWindows(process_.Id(), kDialogClass, caption.c_str())) {
+          if (IsWindowVisible(window)) {
+            box = window;
+            return true;
+          }
+        }
+        return false;
+      },
+      timeoutMs);
+  return box;
 }
 
 size_t ProgramRun::PrivateBytes() const {
@@ -119,6 +138,8 @@ size_t ProgramRun::PrivateBytes() const {
   // only; on Windows the two are the same.
   return counters.PrivateUsage ? counters.PrivateUsage : counters.PagefileUsage;
 }
+
+namespace run {
 
 std::wstring BoxText(HWND box) { return StaticTexts(box); }
 

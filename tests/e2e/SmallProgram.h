@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "FileBytes.h"
+
 namespace small_program {
 
 // The command-line arguments, the program's own path first.
@@ -22,17 +24,7 @@ inline std::vector<std::wstring> Arguments() {
   return arguments;
 }
 
-// Writes Bytes to the file at Path, replacing it or appending to it. The
-// tests may hold the file open to read it meanwhile.
-inline void WriteBytes(const std::wstring& path, const std::string& bytes, bool append) {
-  HANDLE file = CreateFileW(path.c_str(), append ? FILE_APPEND_DATA : GENERIC_WRITE,
-                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                            append ? OPEN_ALWAYS : CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return;
-  DWORD written = 0;
-  if (!bytes.empty()) WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-  CloseHandle(file);
-}
+using file_bytes::WriteBytes;
 
 // One line appended to the report file at Path.
 inline void AppendLine(const std::wstring& path, const std::string& line) {
@@ -62,6 +54,38 @@ inline void ShowInFront(HWND window, HWND focus) {
   ShowWindow(window, SW_SHOWNORMAL);
   SetForegroundWindow(window);
   SetFocus(focus);
+}
+
+// The program's one EDIT control, made in its window's WM_CREATE: it fills
+// the window and holds the keyboard focus. Subclass becomes its window
+// procedure; the control's own one is returned in *Original.
+inline HWND CreateFocusedEdit(HWND parent, int id, DWORD style, WNDPROC subclass,
+                              WNDPROC* original) {
+  HWND edit = CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"", WS_CHILD | WS_VISIBLE | style, 0, 0, 0,
+                              0, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                              nullptr, nullptr);
+  *original = reinterpret_cast<WNDPROC>(
+      SetWindowLongPtrW(edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(subclass)));
+  return edit;
+}
+
+// The part of the window procedure that keeps Edit filling the window and
+// focused, and ends the program with the window. True when it handled Msg.
+inline bool HandleEditWindowMessage(HWND edit, UINT msg, LPARAM lParam) {
+  switch (msg) {
+    case WM_SIZE:
+      MoveWindow(edit, 0, 0, LOWORD(lParam), HIWORD(lParam), TRUE);
+      return true;
+    case WM_SETFOCUS:
+    case WM_ACTIVATE:
+      SetFocus(edit);
+      return true;
+    case WM_DESTROY:
+      PostQuitMessage(0);
+      return true;
+    default:
+      return false;
+  }
 }
 
 // Dispatches the thread's messages until WM_QUIT.

@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "FileBytes.h"
 #include "Toolz.h"
 #include "WinText.h"
 
@@ -53,23 +54,10 @@ class TempFolder {
 };
 
 // The bytes of a file, or an empty string when it cannot be read.
-inline std::string ReadBytes(const Text& fileName) {
-  std::string bytes;
-  HANDLE file = CreateFileW(Wide(fileName).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                            nullptr, OPEN_EXISTING, 0, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return bytes;
-  char chunk[4096];
-  DWORD got = 0;
-  while (ReadFile(file, chunk, sizeof chunk, &got, nullptr) && got > 0) bytes.append(chunk, got);
-  CloseHandle(file);
-  return bytes;
-}
+inline std::string ReadBytes(const Text& fileName) { return file_bytes::ReadBytes(Wide(fileName)); }
 
 inline void WriteBytes(const Text& fileName, const std::string& bytes) {
-  HANDLE file = CreateFileW(Wide(fileName).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-  DWORD written = 0;
-  WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-  CloseHandle(file);
+  file_bytes::WriteBytes(Wide(fileName), bytes);
 }
 
 inline bool Exists(const Text& fileName) {
