@@ -8,7 +8,6 @@
 #include <algorithm>
 #include <cmath>
 #include <initializer_list>
-#include <utility>
 
 #include "Application.h"
 #include "FormToolz.h"
@@ -95,32 +94,11 @@ HWND CreateChild(HWND parent, DWORD exStyle, const wchar_t* windowClass, const T
                          nullptr);
 }
 
-// The common controls library is loaded with the controls rather than at
-// start: loading it would cost a start more than all of its own work.
-void LoadCommonControls() {
-  const HMODULE library = LoadLibraryW(L"comctl32.dll");
-  if (library == nullptr) return;
-  using InitFunction = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
-  const auto init = reinterpret_cast<InitFunction>(
-      reinterpret_cast<void*>(GetProcAddress(library, "InitCommonControlsEx")));
-  const INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
-  if (init) init(&controls);
-}
-
 }  // namespace
 
 // --- Creation ---------------------------------------------------------------
 
 bool TfrmMain::Create() {
-  // The icon goes up first: it is what the user sees of a start.
-  trayIcon_ = static_cast<HICON>(LoadImageW(Application.Instance, MAKEINTRESOURCEW(IDI_TRAY),
-                                            IMAGE_ICON, 16, 16, 0));
-  TrayIconMain.OnDblClick = [this] { TrayIconMainDblClick(); };
-  if (!TrayIconMain.Create(trayIcon_, Application.Title)) {
-    TrayIconMain.Destroy();
-    return false;
-  }
-
   WNDCLASSEXW windowClass{};
   windowClass.cbSize = sizeof windowClass;
   windowClass.lpfnWndProc = WindowThunk<TfrmMain>;
@@ -133,14 +111,26 @@ bool TfrmMain::Create() {
   handle_ = CreateWindowExW(kWindowExStyle, kWindowClass, L"Ordfalk 1.0", kWindowStyle,
                             CW_USEDEFAULT, CW_USEDEFAULT, 0, 0, nullptr, nullptr,
                             Application.Instance, this);
-  if (handle_ == nullptr) {
-    TrayIconMain.Destroy();
-    return false;
-  }
+  if (handle_ == nullptr) return false;
   // The first ShowWindow of a process may be replaced by the show command it
   // was started with; spend it on hiding, so that a later showing is ours.
   ShowWindow(handle_, SW_HIDE);
+
+  // The members in the order of the window description: labels and memos,
+  // the OK button, the menu, then the tray icon.
+  CreateMembers();
   CreateMenuBar();
+  trayIcon_ = static_cast<HICON>(LoadImageW(Application.Instance, MAKEINTRESOURCEW(IDI_TRAY),
+                                            IMAGE_ICON, 16, 16, 0));
+  TrayIconMain.OnDblClick = [this] { TrayIconMainDblClick(); };
+  if (!TrayIconMain.Create(trayIcon_, Application.Title)) {
+    // The partly built window is discarded; FormDestroy does not run.
+    TrayIconMain.Destroy();
+    DestroyWindow(handle_);
+    handle_ = nullptr;
+    ReleaseResources();
+    return false;
+  }
 
   // An error in FormCreate skips the rest of it; start-up goes on.
   RunGuarded(handle_, [this] { FormCreate(); });
@@ -151,11 +141,7 @@ int TfrmMain::Scaled(int pixels) const {
   return static_cast<int>(std::lround(pixels * layoutScale_));
 }
 
-void TfrmMain::CreateControls() {
-  if (controlsCreated_) return;
-  controlsCreated_ = true;
-  LoadCommonControls();
-
+void TfrmMain::CreateMembers() {
   HDC screen = GetDC(nullptr);
   dpi_ = GetDeviceCaps(screen, LOGPIXELSY);
   ReleaseDC(nullptr, screen);
@@ -190,8 +176,6 @@ void TfrmMain::CreateControls() {
         {left, memoTop, left + Scaled(kMemoWidth), memoTop + Scaled(kMemoHeight)});
     SendMessageW(txtText_[slot], WM_SETFONT, reinterpret_cast<WPARAM>(memoFont_), FALSE);
     SendMessageW(txtText_[slot], EM_SETLIMITTEXT, 0, 0);  // no limit of its own
-    // From here on the control holds the text.
-    SetMemoText(slot, std::exchange(heldText_[slot], Text()));
   }
 
   // Owner-drawn to centre image and caption together; Enter reaches it as
@@ -254,8 +238,8 @@ void TfrmMain::LanguageStep() {
               reinterpret_cast<UINT_PTR>(mnuMainHelp_), L"&Help");
   ModifyMenuW(mnuMainHelp_, kIdHelpAbout, MF_BYCOMMAND | MF_STRING, kIdHelpAbout,
               L"&About...\tF1");
-  // The window is hidden: the menu bar is drawn with the new texts when it
-  // is first shown.
+  // The window is hidden: its menu bar is drawn with these texts when it is
+  // shown.
   TrayIconMain.SetHint(Application.Title);
 }
 
@@ -269,6 +253,10 @@ void TfrmMain::Destroy() {
   TrayIconMain.Destroy();
   DestroyWindow(handle_);  // the controls and the menu go with it
   handle_ = nullptr;
+  ReleaseResources();
+}
+
+void TfrmMain::ReleaseResources() {
   if (accelerators_) DestroyAcceleratorTable(accelerators_);
   if (okImage_) DeleteObject(okImage_);
   if (windowFont_) DeleteObject(windowFont_);
@@ -292,7 +280,7 @@ void TfrmMain::mnuMainFileQuitClick() {
 // --- Showing ------------------------------------------------------------------
 
 void TfrmMain::TrayIconMainDblClick() {
-  if (handle_ == nullptr) return;  // not created yet, or ending
+  if (handle_ == nullptr) return;  // ending
   if (!IsWindowVisible(handle_)) {
     if (shownBefore_) {
       ShowWindow(handle_, SW_SHOW);
@@ -307,8 +295,16 @@ void TfrmMain::TrayIconMainDblClick() {
 }
 
 void TfrmMain::ShowFirstTime() {
+  PlaceFirstTime();
+  int command = SW_SHOWNORMAL;
+  if (Application.StartupShowCommand == SW_SHOWMAXIMIZED) command = SW_SHOWMAXIMIZED;
+  if (Application.StartupShowCommand == SW_SHOWMINNOACTIVE) command = SW_SHOWMINNOACTIVE;
+  ShowWindow(handle_, command);
+}
+
+void TfrmMain::PlaceFirstTime() {
+  if (shownBefore_) return;
   shownBefore_ = true;
-  CreateControls();
   RECT workArea{};
   SystemParametersInfoW(SPI_GETWORKAREA, 0, &workArea, 0);
   RECT frame{};
@@ -318,11 +314,6 @@ void TfrmMain::ShowFirstTime() {
   left = std::max(left, GetSystemMetrics(SM_XVIRTUALSCREEN));
   top = std::max(top, GetSystemMetrics(SM_YVIRTUALSCREEN));
   SetWindowPos(handle_, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-
-  int command = SW_SHOWNORMAL;
-  if (Application.StartupShowCommand == SW_SHOWMAXIMIZED) command = SW_SHOWMAXIMIZED;
-  if (Application.StartupShowCommand == SW_SHOWMINNOACTIVE) command = SW_SHOWMINNOACTIVE;
-  ShowWindow(handle_, command);
 }
 
 void TfrmMain::OnActivate(WPARAM wParam) {
@@ -359,6 +350,14 @@ bool TfrmMain::PreTranslateMessage(MSG& message) {
   }
   // Likewise for the Ctrl+A character, which Ctrl+Shift+A also produces.
   if (toMemo && message.message == WM_CHAR && message.wParam == 0x01) return true;
+  // Enter clicks OK only on its own. With Shift, Ctrl or Alt held, the key
+  // goes to the button past the dialog manager (which would click it all
+  // the same), and the button does nothing with it.
+  if (message.hwnd == btnOK_ && message.wParam == VK_RETURN &&
+      (message.message == WM_KEYDOWN || message.message == WM_SYSKEYDOWN) &&
+      (GetKeyState(VK_SHIFT) < 0 || GetKeyState(VK_CONTROL) < 0 || GetKeyState(VK_MENU) < 0)) {
+    return false;
+  }
   // The shortcuts act only while the window is the active one.
   if (GetActiveWindow() == handle_ && TranslateAcceleratorW(handle_, accelerators_, &message)) {
     return true;
@@ -428,8 +427,9 @@ LRESULT TfrmMain::MessageHandler(UINT message, WPARAM wParam, LPARAM lParam) {
       OnActivate(wParam);
       return 0;
     case WM_SHOWWINDOW:
-      // However the window comes to be shown, its controls are there.
-      if (wParam) CreateControls();
+      // Shown by another program before the tray icon ever showed it: it is
+      // placed all the same.
+      if (wParam) PlaceFirstTime();
       break;
     case WM_CLOSE:
       mnuMainFileQuitClick();

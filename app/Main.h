@@ -30,9 +30,9 @@ class TfrmMain {
   TfrmMain(const TfrmMain&) = delete;
   TfrmMain& operator=(const TfrmMain&) = delete;
 
-  // Adds the tray icon, builds the hidden window with its menu, then runs
-  // FormCreate. False when the tray icon could not be added: nothing is
-  // left of the window and FormCreate has not run.
+  // Builds the hidden window with its controls and menu, adds the tray icon,
+  // then runs FormCreate. False when the tray icon could not be added: the
+  // window is discarded and FormCreate has not run.
   bool Create();
   // The end of the program: hides the window, runs FormDestroy and destroys
   // the window with its members. Runs once.
@@ -49,12 +49,11 @@ class TfrmMain {
   friend LRESULT CALLBACK WindowThunk(HWND, UINT, WPARAM, LPARAM) noexcept;
   LRESULT MessageHandler(UINT message, WPARAM wParam, LPARAM lParam);
 
-  // The labels, memos and OK button with their fonts, and the window's
-  // icons, made at the first showing: a start that only has to register the
-  // hot keys is much quicker without them. Until then each memo's text is
-  // held in heldText_.
-  void CreateControls();
+  // The labels, memos and OK button with their fonts and images, the
+  // window's icons and its size.
+  void CreateMembers();
   void CreateMenuBar();
+  void ReleaseResources();
   int Scaled(int pixels) const;
 
   // Handlers.
@@ -80,13 +79,13 @@ class TfrmMain {
   void SetMemoText(int slot, const Text& text);
   void PasteTextToFocus(const AnsiString& bytes);
   void ShowFirstTime();
+  // Centres the window in the work area, the first time only.
+  void PlaceFirstTime();
   void OnActivate(WPARAM wParam);
 
   HWND handle_ = nullptr;
   std::array<HWND, kSlotCount + 1> lblText_{};  // [1..8]
   std::array<HWND, kSlotCount + 1> txtText_{};  // [1..8]
-  std::array<Text, kSlotCount + 1> heldText_{};  // [1..8], before the memos exist
-  bool controlsCreated_ = false;
   HWND btnOK_ = nullptr;
   HMENU mnuMain_ = nullptr;
   HMENU mnuMainFile_ = nullptr;

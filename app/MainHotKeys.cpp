@@ -57,18 +57,13 @@ void TfrmMain::PasteTextToFocus(const AnsiString& bytes) {
 
 Text TfrmMain::MemoText(int slot) const {
   HWND memo = txtText_[slot];
-  if (memo == nullptr) return heldText_[slot];
   std::wstring buffer(static_cast<size_t>(GetWindowTextLengthW(memo)) + 1, L'\0');
   const int length = GetWindowTextW(memo, buffer.data(), static_cast<int>(buffer.size()));
   return FromWide(buffer.data(), static_cast<size_t>(length));
 }
 
 void TfrmMain::SetMemoText(int slot, const Text& text) {
-  if (txtText_[slot] == nullptr) {
-    heldText_[slot] = text;
-  } else {
-    SetWindowTextW(txtText_[slot], Wide(text).c_str());
-  }
+  SetWindowTextW(txtText_[slot], Wide(text).c_str());
 }
 
 }  // namespace ordfalk

@@ -1,5 +1,6 @@
 // The program entry: start-up, the message loop and the end of the process.
 #include <windows.h>
+#include <commctrl.h>
 
 #include "Application.h"
 #include "Guarded.h"
@@ -28,6 +29,8 @@ int Run(HINSTANCE instance) {
   startup.cb = sizeof startup;
   GetStartupInfoW(&startup);
   if (startup.dwFlags & STARTF_USESHOWWINDOW) Application.StartupShowCommand = startup.wShowWindow;
+  const INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
+  InitCommonControlsEx(&controls);
   Application.Title = u"Ordfalk 1.0";
 
   static TfrmMain form;

@@ -4,11 +4,13 @@
 
 namespace ordfalk {
 
-namespace {
-
-TColor Resolve(TColor color) {
-  return (color & kSystemColorFlag) ? SystemColor(static_cast<int>(color & 0xFF)) : color;
+TColor ResolveColor(TColor color) {
+  const TColor value =
+      (color & kSystemColorFlag) ? SystemColor(static_cast<int>(color & 0xFF)) : color;
+  return value & 0xFFFFFF;
 }
+
+namespace {
 
 // Sums are formed in 64 bits, so no amount can overflow before the limit.
 TColor Shade(TColor color, int64_t amount) {
@@ -19,9 +21,9 @@ TColor Shade(TColor color, int64_t amount) {
 
 }  // namespace
 
-uint8_t ColorRedPart(TColor color) { return Resolve(color) & 0xFF; }
-uint8_t ColorGreenPart(TColor color) { return (Resolve(color) >> 8) & 0xFF; }
-uint8_t ColorBluePart(TColor color) { return (Resolve(color) >> 16) & 0xFF; }
+uint8_t ColorRedPart(TColor color) { return ResolveColor(color) & 0xFF; }
+uint8_t ColorGreenPart(TColor color) { return (ResolveColor(color) >> 8) & 0xFF; }
+uint8_t ColorBluePart(TColor color) { return (ResolveColor(color) >> 16) & 0xFF; }
 
 TColor LightenColor(TColor color, int32_t amount) { return Shade(color, amount); }
 TColor DarkenColor(TColor color, int32_t amount) { return Shade(color, -int64_t{amount}); }

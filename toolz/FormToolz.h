@@ -15,6 +15,9 @@ inline constexpr TColor kColorBtnFace = kSystemColorFlag | 15;
 
 // The current value of system colour Index (platform-bound).
 TColor SystemColor(int index);
+// The explicit colour Color stands for now: a system colour's current value,
+// an explicit colour without its top byte.
+TColor ResolveColor(TColor color);
 
 uint8_t ColorRedPart(TColor color);
 uint8_t ColorGreenPart(TColor color);
@@ -33,7 +36,8 @@ struct PaintTarget {
 };
 
 // Draws the line from (x1, y1) to (x2, y2) in LineColor and its twin one
-// pixel below (Horizontal) or to the right in TwinColor.
+// pixel below (Horizontal) or to the right in TwinColor; both colours are
+// resolved at the call.
 void DrawLinePair(const PaintTarget& window, int32_t x1, int32_t y1, int32_t x2, int32_t y2,
                   bool horizontal, TColor twinColor, TColor lineColor);
 

@@ -84,8 +84,8 @@ TEST_F(HotKeyTest, EachHotKeyPastesItsSlotsCurrentText) {
   EXPECT_TRUE(app.EndsCleanly());
 }
 
-// The texts as the start loaded them, pasted before the window was ever
-// shown; a Quit then stores them as they were loaded.
+// The texts as the start loaded them, in the memos and pasted before the
+// window was ever shown; a Quit then stores them as they were loaded.
 TEST_F(HotKeyTest, LoadedTextsArePastedAndStoredBeforeTheWindowIsFirstShown) {
   std::string longText;
   for (int i = 0; longText.size() < 1023; ++i) longText += static_cast<char>('a' + i % 26);
@@ -114,6 +114,10 @@ TEST_F(HotKeyTest, LoadedTextsArePastedAndStoredBeforeTheWindowIsFirstShown) {
   ASSERT_TRUE(app.Start({L"/SWEDISH"}));
   for (int slot = 1; slot <= 8; ++slot) {
     SCOPED_TRACE("slot " + std::to_string(slot));
+    // The hidden memo holds the text, as another program reads it.
+    std::wstring memo;
+    for (unsigned char byte : slots[slot - 1].bytes) memo += static_cast<wchar_t>(byte);
+    EXPECT_EQ(app.MemoText(slot), memo);
     EXPECT_EQ(PasteOf(target_, slot), slots[slot - 1].bytes);
   }
   EXPECT_FALSE(app.Visible());

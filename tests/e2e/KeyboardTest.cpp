@@ -63,10 +63,10 @@ TEST(Keyboard, OnlyCtrlASelectsAllOfTheMemo) {
   EXPECT_TRUE(app.EndsCleanly());
 }
 
-// Enter in a memo is a line break and leaves the window open; Enter or
-// Space on OK clicks it. (OK clicked once keeps the focus when the window
-// is shown again.)
-TEST(Keyboard, EnterBreaksTheLineInAMemoAndEnterOrSpaceOnOkClicksIt) {
+// Enter in a memo is a line break and leaves the window open; Enter on its
+// own or Space on OK clicks it, Enter with Shift, Ctrl or Alt does not. (OK
+// clicked once keeps the focus when the window is shown again.)
+TEST(Keyboard, EnterBreaksTheLineInAMemoAndOnlyPlainEnterOrSpaceOnOkClicksIt) {
   OrdfalkApp app;
   ASSERT_TRUE(app.Ready());
   ASSERT_TRUE(app.Start({L"/SWEDISH"}));
@@ -80,15 +80,32 @@ TEST(Keyboard, EnterBreaksTheLineInAMemoAndEnterOrSpaceOnOkClicksIt) {
   app.ClickOk();
   ASSERT_TRUE(app.WaitVisible(false));
   EXPECT_EQ(app.IniMain()["Text1"], "610D0A62");
-  for (WORD key : {static_cast<WORD>(VK_RETURN), static_cast<WORD>(VK_SPACE)}) {
-    SCOPED_TRACE(key == VK_RETURN ? "Enter" : "Space");
+  const struct {
+    const char* keys;
+    std::vector<WORD> press;
+    bool clicks;
+  } cases[] = {
+      {"Shift+Enter", {VK_SHIFT, VK_RETURN}, false},
+      {"Ctrl+Enter", {VK_CONTROL, VK_RETURN}, false},
+      {"Alt+Enter", {VK_MENU, VK_RETURN}, false},
+      {"Enter", {VK_RETURN}, true},
+      {"Space", {VK_SPACE}, true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.keys);
     ASSERT_TRUE(app.ShowFromTray());
     ASSERT_TRUE(BringToFront(app.Main()));
     ASSERT_TRUE(WaitUntil([&] { return FocusOf(app.Main()) == app.OkButton(); }));
-    ASSERT_TRUE(app.SetMemoText(2, key == VK_RETURN ? L"by Enter" : L"by Space"));
-    PressKeys({key});
-    EXPECT_TRUE(app.WaitVisible(false)) << "the key on OK did not click it";
-    EXPECT_EQ(app.IniMain()["Text2"], Hex(key == VK_RETURN ? "by Enter" : "by Space"));
+    const std::string text = std::string("by ") + c.keys;
+    ASSERT_TRUE(app.SetMemoText(2, std::wstring(text.begin(), text.end())));
+    PressKeys(c.press);
+    if (c.clicks) {
+      EXPECT_TRUE(app.WaitVisible(false)) << "the key on OK did not click it";
+      EXPECT_EQ(app.IniMain()["Text2"], Hex(text));
+    } else {
+      EXPECT_FALSE(app.WaitVisible(false, 400)) << "the key on OK clicked it";
+      EXPECT_NE(app.IniMain()["Text2"], Hex(text));
+    }
   }
   app.Close();
   EXPECT_TRUE(app.EndsCleanly());

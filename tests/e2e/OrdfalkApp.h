@@ -84,7 +84,6 @@ class ProgramRun {
   HWND Tray() const { return tray_; }
   DWORD Thread() const { return ThreadOf(main_); }
 
-  // The controls exist from the window's first showing on.
   HWND Memo(int slot) const;  // slot 1..8
   std::wstring MemoText(int slot) const;
   std::vector<std::wstring> MemoTexts() const;  // slots 1..8

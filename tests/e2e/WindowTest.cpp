@@ -2,6 +2,9 @@
 // both languages, the About box and the etched line, as a user meets them.
 #include <gtest/gtest.h>
 
+#include <map>
+#include <vector>
+
 #include "Desktop.h"
 #include "OrdfalkApp.h"
 
@@ -10,6 +13,15 @@ using namespace e2e;
 namespace {
 
 std::string Utf8(const std::wstring& text) { return Narrow(text); }
+
+void ExpectCentredInTheWorkArea(HWND main) {
+  const RECT window = WindowRectOf(main);
+  const RECT work = WorkArea();
+  const long width = window.right - window.left;
+  const long height = window.bottom - window.top;
+  EXPECT_EQ(window.left, std::max<long>((work.right - work.left - width) / 2, 0));
+  EXPECT_EQ(window.top, std::max<long>((work.bottom - work.top - height) / 2, 0));
+}
 
 TEST(Window, StartShowsOnlyTheTrayIcon) {
   OrdfalkApp app;
@@ -27,18 +39,38 @@ TEST(Window, StartShowsOnlyTheTrayIcon) {
   EXPECT_TRUE(app.EndsCleanly());
 }
 
-// Shown by some other means than the tray icon, the window still comes
-// with its controls and the loaded texts.
-TEST(Window, WindowShownFromOutsideHasItsControlsAndTexts) {
+// Right after start, hidden and never shown, the window already has its
+// labels, memos holding the loaded texts and OK button, at its full size, as
+// another program reading it sees them. Shown by some other means than the
+// tray icon, it is placed as at a first showing.
+TEST(Window, HiddenWindowHasItsControlsAndTextsFromTheStart) {
   OrdfalkApp app;
   ASSERT_TRUE(app.Ready());
-  ASSERT_TRUE(app.WriteIni("[Main]\r\nText3=414243\r\n"));
+  ASSERT_TRUE(app.WriteIni("[Main]\r\nText3=414243\r\nText8=\r\n"));
   ASSERT_TRUE(app.Start({L"/SWEDISH"}));
+  ASSERT_FALSE(app.Visible());
+
+  std::map<std::wstring, int> kinds;
+  EnumChildWindows(
+      app.Main(),
+      [](HWND child, LPARAM counts) {
+        ++(*reinterpret_cast<std::map<std::wstring, int>*>(counts))[ClassNameOf(child)];
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&kinds));
+  EXPECT_EQ(kinds, (std::map<std::wstring, int>{{L"Button", 1}, {L"Edit", 8}, {L"Static", 8}}));
+  RECT client{};
+  GetClientRect(app.Main(), &client);
+  EXPECT_EQ(client.right, kClientSize);
+  EXPECT_EQ(client.bottom, kClientSize);
+  EXPECT_EQ(TextOf(ControlOf(app.Main(), 208, L"Static")), L"Text 8: [CTRL+SHIFT+F4]");
+  EXPECT_EQ(TextOf(app.OkButton()), L"OK");
+  EXPECT_EQ(app.MemoTexts(), (std::vector<std::wstring>{L"Text 1", L"Text 2", L"ABC", L"Text 4",
+                                                        L"Text 5", L"Text 6", L"Text 7", L""}));
+
   ShowWindow(app.Main(), SW_SHOWNA);
   ASSERT_TRUE(app.WaitVisible(true));
-  EXPECT_EQ(app.MemoText(1), L"Text 1");
-  EXPECT_EQ(app.MemoText(3), L"ABC");
-  EXPECT_EQ(TextOf(app.OkButton()), L"OK");
+  ExpectCentredInTheWorkArea(app.Main());
   app.Close();
   EXPECT_TRUE(app.EndsCleanly());
   EXPECT_EQ(app.IniMain()["Text3"], "414243");
@@ -82,12 +114,7 @@ TEST(Window, FirstShowingIsCentredInTheWorkAreaWithFocusInTheFirstMemo) {
   const RECT client = ClientRectOnScreen(app.Main());
   EXPECT_EQ(client.right - client.left, kClientSize);
   EXPECT_EQ(client.bottom - client.top, kClientSize);
-  const RECT window = WindowRectOf(app.Main());
-  const RECT work = WorkArea();
-  const long width = window.right - window.left;
-  const long height = window.bottom - window.top;
-  EXPECT_EQ(window.left, std::max<long>((work.right - work.left - width) / 2, 0));
-  EXPECT_EQ(window.top, std::max<long>((work.bottom - work.top - height) / 2, 0));
+  ExpectCentredInTheWorkArea(app.Main());
   EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == app.Main(); }));
   EXPECT_TRUE(WaitUntil([&] { return FocusOf(app.Main()) == app.Memo(1); }))
       << "focus is in control " << GetDlgCtrlID(FocusOf(app.Main()));

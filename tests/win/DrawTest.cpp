@@ -103,11 +103,28 @@ TEST(DrawLinePair, VerticalTwinLiesOnePixelToTheRight) {
   EXPECT_EQ(surface.Drawn(), expected);
 }
 
-TEST(DrawLinePair, LineColourIsTheLastArgument) {
-  Surface surface(16, 16);
-  DrawLinePair({surface.dc(), 0}, 0, 0, 4, 0, true, RGB(1, 2, 3), RGB(4, 5, 6));
-  EXPECT_EQ(surface.At(0, 0), RGB(4, 5, 6));
-  EXPECT_EQ(surface.At(0, 1), RGB(1, 2, 3));
+TEST(DrawLinePair, LineColourIsTheLastArgumentAndBothAreResolved) {
+  const COLORREF face = GetSysColor(COLOR_BTNFACE);
+  struct Case {
+    const char* name;
+    TColor twin, line;
+    COLORREF twinDrawn, lineDrawn;
+  };
+  const Case cases[] = {
+      {"explicit", RGB(1, 2, 3), RGB(4, 5, 6), RGB(1, 2, 3), RGB(4, 5, 6)},
+      // The top byte of an explicit colour means nothing here (to GDI it
+      // would name a palette entry).
+      {"top byte set", 0x7F000000u | RGB(1, 2, 3), 0x01000000u | RGB(4, 5, 6), RGB(1, 2, 3),
+       RGB(4, 5, 6)},
+      {"system colours", kSystemColorFlag | COLOR_WINDOWTEXT, kColorBtnFace,
+       GetSysColor(COLOR_WINDOWTEXT), face},
+  };
+  for (const Case& c : cases) {
+    Surface surface(16, 16);
+    DrawLinePair({surface.dc(), 0}, 0, 0, 4, 0, true, c.twin, c.line);
+    EXPECT_EQ(surface.At(0, 0), c.lineDrawn) << c.name;
+    EXPECT_EQ(surface.At(0, 1), c.twinDrawn) << c.name;
+  }
 }
 
 TEST(DrawEtchedLine, DarkLineAndLightTwinInShadesOfTheWindowColour) {
