@@ -331,7 +331,13 @@ void TfrmMain::OnActivate(WPARAM wParam) {
 // --- Keyboard, menu, painting -------------------------------------------------
 
 bool TfrmMain::PreTranslateMessage(MSG& message) {
-  if (handle_ == nullptr) return false;
+  // Only the keyboard needs the shortcuts and the dialog manager. Every other
+  // message, the hot key above all, goes straight to its window: asking for
+  // the active window and the dialog manager's look at it would cost each
+  // paste a round trip or two to the window system.
+  if (handle_ == nullptr || message.message < WM_KEYFIRST || message.message > WM_KEYLAST) {
+    return false;
+  }
   const bool toMemo =
       std::find(txtText_.begin() + 1, txtText_.end(), message.hwnd) != txtText_.end();
   if (toMemo && (message.message == WM_KEYDOWN || message.message == WM_SYSKEYDOWN)) {
