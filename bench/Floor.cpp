@@ -22,6 +22,7 @@
 #include <shellapi.h>
 
 #include <cstring>
+#include <initializer_list>
 #include <iterator>
 #include <string>
 #include <vector>
