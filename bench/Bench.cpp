@@ -1,10 +1,13 @@
-// The benchmark driver. It starts Ordfalk.exe ("ours") and Floor.exe, the
-// least a hot-key paster can do ("floor"), from a folder of their own: in
-// turn for start-up and Quit, side by side for the rest. It plays the user
-// (hot keys, the tray icon, OK, Quit) and measures both on one clock. Prints a table, and writes the figures to
-// bench.json and the latency samples to latency-*.dat in the current folder.
+// The benchmark driver. It starts Ordfalk.exe ("ours") and two floors from
+// a folder of their own: WindowFloor.exe, which does the start-up work
+// Ordfalk has to do before its hot keys are live, in turn with ours for
+// start-up and Quit; and Floor.exe, the least a hot-key paster can do, side
+// by side with ours for the rest. It plays the user (hot keys, the tray
+// icon, OK, Quit) and measures on one clock. Prints a table, and writes the
+// figures to bench.json and the latency samples to latency-*.dat in the
+// current folder.
 //   OrdfalkBench.exe [--idle S] [--presses N] [--pastes N] [--cycles N]
-//                    [--starts N] [--machine TEXT]
+//                    [--starts N] [--machine TEXT]   (--starts: per set of texts)
 #include <windows.h>
 
 #include <algorithm>
@@ -37,12 +40,14 @@ struct Config {
 
 constexpr int kOurs = 0, kFloor = 1;
 constexpr const char* kWho[2] = {"ours", "floor"};
+// In the start-up rounds the floor is the window floor.
+constexpr const char* kStartWho[2] = {"ours", "window floor"};
 constexpr int kTextSizes[3] = {1, 100, 1023};  // slots 1..3
 constexpr int kFullText = 1023;
 constexpr UINT kTrayCallback = WM_APP + 1;
 constexpr int kFirstMemoId = 101;
 
-// Ours pastes its slots 1..3 on Ctrl+Alt+F1..F3, the floor its texts on
+// Ours pastes its slots 1..3 on Ctrl+Alt+F1..F3, either floor its texts on
 // Ctrl+Alt+F5..F7.
 HotKey HotKeyOf(int who, int text) {
   return {VK_MENU, static_cast<WORD>((who == kOurs ? VK_F1 : VK_F5) + text)};
@@ -54,11 +59,26 @@ struct Contender {
   const wchar_t* mainClass;
 };
 
+// Start-up with one set of eight texts: ours reads them from its settings
+// file (or, without one, shows its defaults), the window floor gets them on
+// its command line.
+struct StartScenario {
+  std::string name;  // in the row names
+  std::string key;   // in bench.json
+  std::vector<std::string> texts;
+  bool settingsFile;
+};
+
+struct StartFigures {
+  std::vector<double> toPaste[2], toTray[2];  // ours, the window floor
+};
+
 struct Results {
   std::map<int, std::vector<double>> latency[2];
   int latencyMisses[2] = {};
-  std::vector<double> toPaste[2], toTray[2], quit[2];
-  std::vector<double> firstShowing;  // ours: tray double-click -> window visible
+  std::vector<StartFigures> starts;  // per StartScenario
+  std::vector<double> quit[2];       // ours, the window floor; 8 x 1023 B
+  std::vector<double> firstShowing;  // ours after a start: tray double-click -> window visible
   double firstShowingShort = -1;     // the same with the session's shorter texts
   std::vector<std::pair<std::string, Footprint>> footprint[2];
   double idleCpuMs[2] = {-1, -1};
@@ -70,6 +90,7 @@ struct Results {
   bool handlesCounted = false;  // GetProcessHandleCount answers (Wine's gives 0)
   std::vector<std::string> misses;
   double exeKiB[2] = {};
+  double windowFloorExeKiB = 0;
   std::vector<std::string> notes;
 };
 
@@ -82,6 +103,13 @@ std::string TextOfSize(int size, int offset = 0) {
 }
 
 std::wstring Wide(const std::string& bytes) { return std::wstring(bytes.begin(), bytes.end()); }
+
+// A command line of the texts, each quoted (they may hold spaces).
+std::wstring Arguments(const std::vector<std::string>& texts) {
+  std::wstring line;
+  for (const std::string& text : texts) line += L" \"" + Wide(text) + L"\"";
+  return line;
+}
 
 std::string Hex(const std::string& bytes) {
   static const char digits[] = "0123456789ABCDEF";
@@ -326,42 +354,57 @@ bool RunSessions(const Contender (&contenders)[2], const std::wstring& settings,
   return true;
 }
 
-// Start-up and Quit, the two contenders started in turn; the first round
-// warms the file cache and is not counted.
-void MeasureStarts(const Contender (&contenders)[2], const std::wstring& settings,
-                   const Config& config, Target& target, Results& results) {
-  std::vector<std::string> texts;
-  for (int slot = 1; slot <= 8; ++slot) texts.push_back(TextOfSize(kFullText));
-  WriteSettings(settings, texts);
+// Start-up and Quit, ours and the window floor started in turn, for each
+// scenario in every round; the first round warms the file cache and is not
+// counted. Ours also shows its window once after each start with the 8 x
+// 1023 B texts. Quit is timed with those texts.
+void MeasureStarts(const Contender (&contenders)[2], const std::vector<StartScenario>& scenarios,
+                   const std::wstring& settings, const Config& config, Target& target,
+                   Results& results) {
+  results.starts.assign(scenarios.size(), StartFigures{});
   for (int round = 0; round <= config.starts; ++round) {
-    for (int who : {kOurs, kFloor}) {
-      Child child;
-      double toPaste = -1, toTray = -1;
-      if (!StartAndWait(child, who, contenders[who], target, &toPaste, &toTray)) {
-        results.notes.push_back(std::string(kWho[who]) + ": a start did not paste or show its icon");
-        continue;
+    for (size_t scenario = 0; scenario < scenarios.size(); ++scenario) {
+      const StartScenario& texts = scenarios[scenario];
+      const bool timed = scenario == 0;  // Quit and the first showing
+      for (int who : {kOurs, kFloor}) {
+        // Ours stores its texts when it ends: the file is set afresh for
+        // every start.
+        if (texts.settingsFile) {
+          WriteSettings(settings, texts.texts);
+        } else {
+          DeleteFileW(settings.c_str());
+        }
+        Contender contender = contenders[who];
+        if (who == kFloor) contender.args += Arguments(texts.texts);
+        Child child;
+        double toPaste = -1, toTray = -1;
+        if (!StartAndWait(child, who, contender, target, &toPaste, &toTray)) {
+          results.notes.push_back(std::string(kStartWho[who]) + ": a start (" + texts.name +
+                                  ") did not paste or show its icon");
+          continue;
+        }
+        double firstShowing = -1;
+        if (who == kOurs && timed) {
+          const double asked = NowMs();
+          if (ShowWindowFromTray(child, target)) firstShowing = NowMs() - asked;
+          // Hidden again, as the floor is, for the Quit that follows.
+          if (firstShowing >= 0 && ClickOK(child) < 0) firstShowing = -1;
+        }
+        const double quit = child.Close(child.FindWindowOfClass(contender.mainClass), 10000);
+        if (quit < 0 || child.ExitCode() != 0) {
+          results.notes.push_back(std::string(kStartWho[who]) +
+                                  ": a Quit did not end the process cleanly");
+        }
+        if (!WaitForIconCount(0, 3000, target)) {
+          results.notes.push_back(std::string(kStartWho[who]) + ": the tray icon stayed after the exit");
+        }
+        if (firstShowing >= 0) FrontOrNote(target, "after a first showing", results);
+        if (round == 0) continue;
+        results.starts[scenario].toPaste[who].push_back(toPaste);
+        results.starts[scenario].toTray[who].push_back(toTray);
+        if (timed && quit >= 0) results.quit[who].push_back(quit);
+        if (firstShowing >= 0) results.firstShowing.push_back(firstShowing);
       }
-      // Ours builds its controls at the first showing: what that costs.
-      double firstShowing = -1;
-      if (who == kOurs) {
-        const double asked = NowMs();
-        if (ShowWindowFromTray(child, target)) firstShowing = NowMs() - asked;
-        // Hidden again, as the floor is, for the Quit that follows.
-        if (firstShowing >= 0 && ClickOK(child) < 0) firstShowing = -1;
-      }
-      const double quit = child.Close(child.FindWindowOfClass(contenders[who].mainClass), 10000);
-      if (quit < 0 || child.ExitCode() != 0) {
-        results.notes.push_back(std::string(kWho[who]) + ": a Quit did not end the process cleanly");
-      }
-      if (!WaitForIconCount(0, 3000, target)) {
-        results.notes.push_back(std::string(kWho[who]) + ": the tray icon stayed after the exit");
-      }
-      if (firstShowing >= 0) FrontOrNote(target, "after a first showing", results);
-      if (round == 0) continue;
-      results.toPaste[who].push_back(toPaste);
-      results.toTray[who].push_back(toTray);
-      if (quit >= 0) results.quit[who].push_back(quit);
-      if (firstShowing >= 0) results.firstShowing.push_back(firstShowing);
     }
   }
 }
@@ -375,7 +418,11 @@ struct Row {
   double floor;  // NaN: no floor figure
   std::string goal;
   int met;  // 1 met, 0 missed, -1 no goal
+  std::string against = "";  // the floor: "window", "bare", or "" for none
 };
+
+constexpr const char* kWindowFloor = "window";
+constexpr const char* kBareFloor = "bare";
 
 std::string Figure(double value) {
   if (std::isnan(value)) return "-";
@@ -391,7 +438,7 @@ void AddRatioRow(std::vector<Row>& rows, const std::string& name, const std::str
   rows.push_back({name, unit, ours, floor, goalText, goal > 0 ? (ours <= goal * floor) : -1});
 }
 
-std::vector<Row> BuildRows(const Results& r) {
+std::vector<Row> BuildRows(const Results& r, const std::vector<StartScenario>& scenarios) {
   std::vector<Row> rows;
   const double none = std::nan("");
   for (int size : kTextSizes) {
@@ -403,16 +450,23 @@ std::vector<Row> BuildRows(const Results& r) {
     AddRatioRow(rows, name + "p99", "ms", Percentile(ours, 99), Percentile(floor, 99), 2.0);
     AddRatioRow(rows, name + "max", "ms", Maximum(ours), Maximum(floor), 0);
   }
-  AddRatioRow(rows, "start -> first paste (median)", "ms", Median(r.toPaste[kOurs]),
-              Median(r.toPaste[kFloor]), 1.2);
-  AddRatioRow(rows, "start -> tray icon (median)", "ms", Median(r.toTray[kOurs]),
-              Median(r.toTray[kFloor]), 1.2);
+  for (size_t i = 0; i < scenarios.size() && i < r.starts.size(); ++i) {
+    const StartFigures& starts = r.starts[i];
+    const std::string texts = ", " + scenarios[i].name + " (median)";
+    AddRatioRow(rows, "start -> tray icon" + texts, "ms", Median(starts.toTray[kOurs]),
+                Median(starts.toTray[kFloor]), 1.2);
+    rows.back().against = kWindowFloor;
+    AddRatioRow(rows, "start -> first paste" + texts, "ms", Median(starts.toPaste[kOurs]),
+                Median(starts.toPaste[kFloor]), 1.2);
+    rows.back().against = kWindowFloor;
+  }
   rows.push_back({"first showing: double-click -> shown (median)", "ms",
                   Median(r.firstShowing), none, "", -1});
   rows.push_back({"first showing, texts of 1/100/1023 B and 5 defaults", "ms",
                   r.firstShowingShort, none, "", -1});
-  AddRatioRow(rows, "Quit: WM_CLOSE -> exit (median)", "ms", Median(r.quit[kOurs]),
-              Median(r.quit[kFloor]), 0);
+  AddRatioRow(rows, "Quit: WM_CLOSE -> exit, " + scenarios[0].name + " (median)", "ms",
+              Median(r.quit[kOurs]), Median(r.quit[kFloor]), 0);
+  rows.back().against = kWindowFloor;
   rows.push_back({"OK: click -> hidden, stored (median)", "ms", Median(r.ok), none, "", -1});
   rows.push_back({"OK: click -> hidden, stored (max)", "ms", Maximum(r.ok), none, "", -1});
   AddRatioRow(rows, ".exe size", "KiB", r.exeKiB[kOurs], r.exeKiB[kFloor], 0);
@@ -482,11 +536,22 @@ std::vector<Row> BuildRows(const Results& r) {
                     static_cast<double>(r.idle[kOurs].contextSwitches),
                     static_cast<double>(r.idle[kFloor].contextSwitches), "", -1});
   }
+  // The rest are from the session beside the bare floor.
+  for (Row& row : rows) {
+    if (row.against.empty() && !std::isnan(row.floor)) row.against = kBareFloor;
+  }
   return rows;
 }
 
+std::string NameOf(const Row& row) {
+  return row.unit.empty() ? row.name : row.name + " (" + row.unit + ")";
+}
+
 void PrintTable(const std::vector<Row>& rows) {
-  std::printf("\n%-46s %10s %10s %8s %-10s %s\n", "measure", "ours", "floor", "ratio", "goal", "");
+  int width = 0;
+  for (const Row& row : rows) width = std::max(width, static_cast<int>(NameOf(row).size()));
+  std::printf("\n%-*s %10s %10s %-8s %8s %-10s %s\n", width, "measure", "ours", "floor",
+              "floor is", "ratio", "goal", "");
   for (const Row& row : rows) {
     std::string ratio = "-";
     if (!std::isnan(row.floor) && row.floor > 0 && row.ours >= 0) {
@@ -494,11 +559,12 @@ void PrintTable(const std::vector<Row>& rows) {
       std::snprintf(text, sizeof text, "%.2fx", row.ours / row.floor);
       ratio = text;
     }
-    const std::string name = row.unit.empty() ? row.name : row.name + " (" + row.unit + ")";
-    std::printf("%-46s %10s %10s %8s %-10s %s\n", name.c_str(), Figure(row.ours).c_str(),
-                Figure(row.floor).c_str(), ratio.c_str(), row.goal.c_str(),
+    std::printf("%-*s %10s %10s %-8s %8s %-10s %s\n", width, NameOf(row).c_str(), Figure(row.ours).c_str(),
+                Figure(row.floor).c_str(), row.against.c_str(), ratio.c_str(), row.goal.c_str(),
                 row.met == 1 ? "met" : row.met == 0 ? "MISSED" : "");
   }
+  std::printf("floor is: window = WindowFloor.exe, started in turn with ours; bare = Floor.exe, "
+              "running beside ours\n");
 }
 
 std::string JsonNumber(double value) { return std::isnan(value) ? "null" : Figure(value); }
@@ -523,7 +589,7 @@ std::string JsonArray(const std::vector<double>& values) {
 }
 
 void WriteJson(const char* path, const Config& config, const Results& r,
-               const std::vector<Row>& rows) {
+               const std::vector<StartScenario>& scenarios, const std::vector<Row>& rows) {
   FILE* file = std::fopen(path, "w");
   if (!file) return;
   std::fprintf(file, "{\n  \"machine\": %s,\n", JsonString(config.machine).c_str());
@@ -536,14 +602,31 @@ void WriteJson(const char* path, const Config& config, const Results& r,
   for (size_t i = 0; i < rows.size(); ++i) {
     const Row& row = rows[i];
     std::fprintf(file,
-                 "    {\"name\": %s, \"unit\": %s, \"ours\": %s, \"floor\": %s, \"goal\": %s, "
-                 "\"met\": %s}%s\n",
+                 "    {\"name\": %s, \"unit\": %s, \"ours\": %s, \"floor\": %s, "
+                 "\"against\": %s, \"goal\": %s, \"met\": %s}%s\n",
                  JsonString(row.name).c_str(), JsonString(row.unit).c_str(),
                  JsonNumber(row.ours).c_str(), JsonNumber(row.floor).c_str(),
+                 row.against.empty() ? "null" : JsonString(row.against).c_str(),
                  JsonString(row.goal).c_str(),
                  row.met < 0 ? "null" : row.met ? "true" : "false", i + 1 < rows.size() ? "," : "");
   }
   std::fprintf(file, "  ],\n");
+  // Start-up and Quit: ours against the window floor, in turn.
+  std::fprintf(file, "  \"starts\": {\n    \"floor_program\": \"WindowFloor.exe\", "
+               "\"floor_exe_kib\": %s,\n", Figure(r.windowFloorExeKiB).c_str());
+  for (size_t i = 0; i < scenarios.size() && i < r.starts.size(); ++i) {
+    std::fprintf(file, "    %s: {\"name\": %s", JsonString(scenarios[i].key).c_str(),
+                 JsonString(scenarios[i].name).c_str());
+    for (int who : {kOurs, kFloor}) {
+      std::fprintf(file, ",\n      %s: {\"start_to_paste_ms\": %s, \"start_to_tray_icon_ms\": %s",
+                   JsonString(kWho[who]).c_str(), JsonArray(r.starts[i].toPaste[who]).c_str(),
+                   JsonArray(r.starts[i].toTray[who]).c_str());
+      if (i == 0) std::fprintf(file, ", \"quit_ms\": %s", JsonArray(r.quit[who]).c_str());
+      std::fprintf(file, "}");
+    }
+    std::fprintf(file, "}%s\n", i + 1 < scenarios.size() ? "," : "");
+  }
+  std::fprintf(file, "  },\n");
   for (int who : {kOurs, kFloor}) {
     std::fprintf(file, "  %s: {\n", JsonString(kWho[who]).c_str());
     for (int size : kTextSizes) {
@@ -551,9 +634,6 @@ void WriteJson(const char* path, const Config& config, const Results& r,
                    JsonArray(r.latency[who].at(size)).c_str());
     }
     std::fprintf(file, "    \"latency_misses\": %d,\n", r.latencyMisses[who]);
-    std::fprintf(file, "    \"start_to_paste_ms\": %s,\n", JsonArray(r.toPaste[who]).c_str());
-    std::fprintf(file, "    \"start_to_tray_icon_ms\": %s,\n", JsonArray(r.toTray[who]).c_str());
-    std::fprintf(file, "    \"quit_ms\": %s,\n", JsonArray(r.quit[who]).c_str());
     if (who == kOurs) {
       std::fprintf(file, "    \"ok_ms\": %s,\n", JsonArray(r.ok).c_str());
       std::fprintf(file, "    \"first_showing_ms\": %s,\n", JsonArray(r.firstShowing).c_str());
@@ -640,10 +720,15 @@ int Run(int argc, wchar_t** argv) {
        Wide(TextOfSize(1) + " " + TextOfSize(100) + " " + TextOfSize(1023)),
        L"FloorMain"},
   };
-  const wchar_t* names[2] = {L"Ordfalk.exe", L"Floor.exe"};
-  for (int who : {kOurs, kFloor}) {
-    if (!CopyFileW((built + names[who]).c_str(), contenders[who].exe.c_str(), FALSE)) {
-      std::fprintf(stderr, "bench: cannot copy %ls\n", names[who]);
+  // Ours and the window floor, for start-up and Quit; the texts follow.
+  const Contender startContenders[2] = {
+      contenders[kOurs], {folder + L"WindowFloor.exe", L"--window", L"FloorMain"}};
+  const wchar_t* names[3] = {L"Ordfalk.exe", L"Floor.exe", L"WindowFloor.exe"};
+  const std::wstring copies[3] = {contenders[kOurs].exe, contenders[kFloor].exe,
+                                  startContenders[kFloor].exe};
+  for (int i = 0; i < 3; ++i) {
+    if (!CopyFileW((built + names[i]).c_str(), copies[i].c_str(), FALSE)) {
+      std::fprintf(stderr, "bench: cannot copy %ls\n", names[i]);
       return 2;
     }
   }
@@ -660,14 +745,22 @@ int Run(int argc, wchar_t** argv) {
   DWORD ownHandles = 0;
   results.handlesCounted = GetProcessHandleCount(GetCurrentProcess(), &ownHandles) && ownHandles > 0;
   for (int who : {kOurs, kFloor}) results.exeKiB[who] = FileKiB(contenders[who].exe);
+  results.windowFloorExeKiB = FileKiB(startContenders[kFloor].exe);
 
-  // The floor's start takes the same 1023-byte first text as ours.
-  Contender startContenders[2] = {contenders[kOurs], contenders[kFloor]};
-  startContenders[kFloor].args = Wide(TextOfSize(kFullText));
+  // The longest texts ours stores, and the defaults it shows without a
+  // settings file.
+  std::vector<StartScenario> scenarios = {
+      {"8 x " + std::to_string(kFullText) + " B", "8x" + std::to_string(kFullText), {}, true},
+      {"defaults", "defaults", {}, false}};
+  for (int slot = 1; slot <= 8; ++slot) {
+    scenarios[0].texts.push_back(TextOfSize(kFullText));
+    scenarios[1].texts.push_back("Text " + std::to_string(slot));
+  }
 
   const double began = NowMs();
-  std::fprintf(stderr, "bench: start-up and Quit, %d starts each\n", config.starts);
-  MeasureStarts(startContenders, settings, config, target, results);
+  std::fprintf(stderr, "bench: start-up and Quit, %d starts each with 8 x %d B and the defaults\n",
+               config.starts, kFullText);
+  MeasureStarts(startContenders, scenarios, settings, config, target, results);
   std::fprintf(stderr, "bench: both running side by side\n");
   if (!RunSessions(contenders, settings, config, target, results)) return 1;
   for (int who : {kOurs, kFloor}) {
@@ -687,19 +780,18 @@ int Run(int argc, wchar_t** argv) {
     results.notes.push_back("context switches: the Linux process was not found under /proc");
   }
 
-  const std::vector<Row> rows = BuildRows(results);
+  const std::vector<Row> rows = BuildRows(results, scenarios);
   PrintTable(rows);
   for (const std::string& note : results.notes) std::printf("note: %s\n", note.c_str());
   std::printf("(%.0f s)\n", (NowMs() - began) / 1000);
-  WriteJson("bench.json", config, results, rows);
+  WriteJson("bench.json", config, results, scenarios, rows);
   for (int who : {kOurs, kFloor}) {
     for (int size : kTextSizes) {
       WriteDistribution("latency-" + std::string(kWho[who]) + "-" + std::to_string(size) + ".dat",
                         results.latency[who].at(size));
     }
   }
-  DeleteFileW(contenders[kOurs].exe.c_str());
-  DeleteFileW(contenders[kFloor].exe.c_str());
+  for (const std::wstring& copy : copies) DeleteFileW(copy.c_str());
   DeleteFileW(settings.c_str());
   RemoveDirectoryW(folder.c_str());
   return 0;

@@ -6,7 +6,7 @@ set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
 bin=$root/build/windows/bin
-for exe in Ordfalk.exe Floor.exe OrdfalkBench.exe; do
+for exe in Ordfalk.exe Floor.exe WindowFloor.exe OrdfalkBench.exe; do
   [ -f "$bin/$exe" ] || { echo "bench: $bin/$exe is missing; build with 'make windows'" >&2; exit 1; }
 done
 out=$root/build/bench
