@@ -96,10 +96,9 @@ void InitCommonControls6() {
   if (init) init(&controls);
 }
 
-HFONT Font(int height, const wchar_t* face) {
+HFONT Font(int height, const wchar_t* face, BYTE pitchAndFamily = DEFAULT_PITCH | FF_DONTCARE) {
   return CreateFontW(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, ANSI_CHARSET,
-                     OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                     DEFAULT_PITCH | FF_DONTCARE, face);
+                     OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, pitchAndFamily, face);
 }
 
 HWND Child(HWND parent, DWORD exStyle, const wchar_t* windowClass, const wchar_t* caption,
@@ -146,7 +145,9 @@ HWND CreateMainWindow(HINSTANCE instance, WindowParts& parts) {
   parts.accelerators = CreateAcceleratorTableW(keys, static_cast<int>(std::size(keys)));
 
   parts.windowFont = Font(-11, L"Verdana");
-  parts.memoFont = Font(-12, L"Fixedsys");
+  // Where Fixedsys is missing, the memos need a fixed-pitch stand-in, as
+  // Ordfalk's get: laying out a long text costs more in a proportional one.
+  parts.memoFont = Font(-12, L"Fixedsys", FIXED_PITCH | FF_MODERN);
   for (int slot = 0; slot < 8; ++slot) {
     const int left = slot < 4 ? 24 : 240;
     const int top = 24 + 96 * (slot % 4);

@@ -15,7 +15,14 @@ rm -f "$out"/latency-*.dat "$out"/bench.json
 
 machine="$(nproc) x $(sed -n 's/^model name[[:space:]]*: //p' /proc/cpuinfo | head -1)"
 cd "$out"
-"$root/tools/with-wine.sh" bash -c '"$WINE" "$0" "$@"' "$bin/OrdfalkBench.exe" \
+# Everything runs on one CPU (BENCH_CPUS, a taskset list; empty: any CPU),
+# so that both contenders meet the same conditions. Spread over the two CPUs
+# of a virtual machine, whose host takes a varying share of each (the steal
+# column of /proc/stat), the same programs measured 1.00 to 1.26 times the
+# floor from one run to the next.
+pin=()
+[ -n "${BENCH_CPUS-0}" ] && pin=(taskset -c "${BENCH_CPUS-0}")
+"${pin[@]}" "$root/tools/with-wine.sh" bash -c '"$WINE" "$0" "$@"' "$bin/OrdfalkBench.exe" \
   --idle "${BENCH_IDLE_SECONDS:-30}" --machine "$machine" "$@"
 
 gnuplot -e "dir='$out'" "$root/bench/latency.gp"
