@@ -87,7 +87,6 @@ void CheckSettingsRoundTrip(const ProgramFolder& folder, const std::vector<std::
   ASSERT_TRUE(again.EndsCleanly());
   ProgramRun last;
   ASSERT_TRUE(last.Start(folder));
-  ASSERT_TRUE(last.ShowFromTray());
   EXPECT_EQ(last.MemoText(1), L"edited 1");
   EXPECT_EQ(last.MemoText(2), L"edited 2");
   EXPECT_EQ(last.MemoText(3), expected[2]);
@@ -188,7 +187,6 @@ TEST(BadInputTest, EveryTextThatPassesOkSurvivesARestartExactly) {
   }
   ProgramRun again;
   ASSERT_TRUE(again.Start(folder));
-  ASSERT_TRUE(again.ShowFromTray());
   for (int slot = 1; slot <= 8; ++slot) {
     SCOPED_TRACE(slot);
     const std::wstring text = again.MemoText(slot);
@@ -237,7 +235,6 @@ TEST(BadInputTest, CharactersAboveU00FFAreRefusedOnOkAndStoredAsLowBytesAtQuit) 
     EXPECT_EQ(stored, StoredForm(c.text));
     ProgramRun again;
     ASSERT_TRUE(again.Start(folder));
-    ASSERT_TRUE(again.ShowFromTray());
     EXPECT_EQ(again.MemoText(3), c.reloaded);
     again.Command(kQuitCommand);
     EXPECT_TRUE(again.EndsCleanly());

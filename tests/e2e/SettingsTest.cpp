@@ -25,7 +25,6 @@ TEST(Settings, FirstStartShowsDefaultsAndQuitCreatesTheFile) {
   OrdfalkApp app;
   ASSERT_TRUE(app.Ready());
   ASSERT_TRUE(app.Start({L"/SWEDISH"}));
-  ASSERT_TRUE(app.ShowFromTray());
   for (int slot = 1; slot <= 8; ++slot)
     EXPECT_EQ(app.MemoText(slot), L"Text " + std::to_wstring(slot)) << "slot " << slot;
   EXPECT_FALSE(FileExists(app.IniPath())) << "start-up wrote the settings file";
@@ -65,7 +64,6 @@ TEST(Settings, OkStoresEveryTextAsHexAndHides) {
   app.Command(kQuitCommand);
   ASSERT_TRUE(app.EndsCleanly());
   ASSERT_TRUE(app.Start({L"/SWEDISH"}));
-  ASSERT_TRUE(app.ShowFromTray());
   for (int slot = 1; slot <= 8; ++slot)
     EXPECT_EQ(app.MemoText(slot), slots[slot - 1].text) << "slot " << slot;
   app.Close();
@@ -129,7 +127,6 @@ TEST(Settings, EndingStoresTheUnconfirmedTexts) {
     EXPECT_EQ(app.IniMain(), expected) << app.IniBytes();
 
     ASSERT_TRUE(app.Start({L"/SWEDISH"}));
-    ASSERT_TRUE(app.ShowFromTray());
     EXPECT_EQ(app.MemoText(6), L"5 \u00AC");
     app.Close();
     EXPECT_TRUE(app.EndsCleanly());
@@ -145,7 +142,6 @@ TEST(Settings, StoredValuesAreLoadedAsTheyStand) {
       "[Main]\r\nText1=6a6b\r\nText2=414\r\nText4=\r\nText5=4G42\r\n"
       "Text6=E5E4F6\r\nText7=410D0A42\r\nText8=41004200\r\n"));
   ASSERT_TRUE(app.Start({L"/SWEDISH"}));
-  ASSERT_TRUE(app.ShowFromTray());
   const wchar_t* expected[8] = {
       L"jk",          // lower case reads too
       L"A\u0004",     // an odd last digit is read alone
@@ -169,7 +165,6 @@ TEST(Settings, TextOf1023UnitsSurvivesARestart) {
   OrdfalkApp app;
   ASSERT_TRUE(app.Ready());
   ASSERT_TRUE(app.Start({L"/SWEDISH"}));
-  ASSERT_TRUE(app.ShowFromTray());
   std::wstring text;
   for (int i = 0; text.size() < 1021; ++i) text += static_cast<wchar_t>(L'a' + i % 26);
   text += L"\r\n";
@@ -179,7 +174,6 @@ TEST(Settings, TextOf1023UnitsSurvivesARestart) {
   ASSERT_TRUE(app.EndsCleanly());
   EXPECT_EQ(app.IniMain()["Text4"].size(), 2046u);
   ASSERT_TRUE(app.Start({L"/SWEDISH"}));
-  ASSERT_TRUE(app.ShowFromTray());
   EXPECT_EQ(app.MemoText(4), text);
   app.Close();
   EXPECT_TRUE(app.EndsCleanly());
@@ -192,7 +186,6 @@ TEST(Settings, EndOfLogOnStoresTheEditedTexts) {
   OrdfalkApp app;
   ASSERT_TRUE(app.Ready());
   ASSERT_TRUE(app.Start({L"/SWEDISH"}));
-  ASSERT_TRUE(app.ShowFromTray());
   ASSERT_TRUE(app.SetMemoText(2, L"unconfirmed"));
 
   const UnixResult run = RunUnix("\"${WINE:-/usr/lib/wine/wine64}\" wineboot --end-session", 20000);
