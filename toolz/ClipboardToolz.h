@@ -9,7 +9,8 @@
 
 namespace ordfalk {
 
-inline constexpr uint16_t kClipboardText = 1;  // CF_TEXT
+inline constexpr uint16_t kClipboardText = 1;     // CF_TEXT
+inline constexpr uint16_t kClipboardLocale = 16;  // CF_LOCALE
 
 // Replaces the clipboard contents with a copy of Size bytes under Format.
 // True when the clipboard took them; false when it could not be opened
@@ -18,7 +19,11 @@ inline constexpr uint16_t kClipboardText = 1;  // CF_TEXT
 bool ClipboardSetBuffer(uint16_t format, const void* data, int32_t size);
 
 // Replaces the clipboard contents with the string's bytes and one
-// terminating zero byte, as CF_TEXT. True when the clipboard took them.
+// terminating zero byte, as CF_TEXT, and names beside them (CF_LOCALE) a
+// locale of the Western European code page 1252, in which programs that
+// read the clipboard as Unicode find the Latin-1 letters the bytes stand
+// for, whatever the system's language and keyboard. True when the
+// clipboard took the text.
 bool ClipboardSetText(const AnsiString& text);
 
 }  // namespace ordfalk

@@ -6,33 +6,86 @@
 
 namespace ordfalk {
 
-bool ClipboardSetBuffer(uint16_t format, const void* data, int32_t size) {
-  // One attempt and no retry: while another program holds the clipboard
-  // open, its contents stay as they are.
-  if (!OpenClipboard(nullptr)) return false;
-  EmptyClipboard();
-  bool taken = false;
-  if (size >= 0) {
-    if (HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_DDESHARE, static_cast<SIZE_T>(size))) {
-      if (void* target = GlobalLock(block)) {
-        if (size > 0) std::memcpy(target, data, static_cast<size_t>(size));
-        // Handed over while still locked; once taken, the block is the
-        // clipboard's. A refused block is ours to free.
-        taken = SetClipboardData(format, block) != nullptr;
-        GlobalUnlock(block);
-      }
-      if (!taken) GlobalFree(block);
-    }
+namespace {
+
+// Opens the clipboard with no owner window and empties it; closes it again
+// at the end of the scope. One attempt and no retry: while another program
+// holds the clipboard open, its contents stay as they are.
+class OpenedClipboard {
+ public:
+  OpenedClipboard() : opened_(OpenClipboard(nullptr) != FALSE) {
+    if (opened_) EmptyClipboard();
   }
-  CloseClipboard();
+  ~OpenedClipboard() {
+    if (opened_) CloseClipboard();
+  }
+  OpenedClipboard(const OpenedClipboard&) = delete;
+  OpenedClipboard& operator=(const OpenedClipboard&) = delete;
+
+  explicit operator bool() const { return opened_; }
+
+ private:
+  bool opened_;
+};
+
+// Hands a fresh block holding a copy of Size bytes to the open clipboard
+// under Format. True when the clipboard took it; a block that could not be
+// filled or was refused is freed.
+bool PutBlock(uint16_t format, const void* data, int32_t size) {
+  if (size < 0) return false;
+  HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_DDESHARE, static_cast<SIZE_T>(size));
+  if (!block) return false;
+  bool taken = false;
+  if (void* target = GlobalLock(block)) {
+    if (size > 0) std::memcpy(target, data, static_cast<size_t>(size));
+    // Handed over while still locked; once taken, the block is the
+    // clipboard's.
+    taken = SetClipboardData(format, block) != nullptr;
+    GlobalUnlock(block);
+  }
+  if (!taken) GlobalFree(block);
   return taken;
 }
 
+constexpr LCID kEnglishUnitedStates = 0x0409;
+constexpr DWORD kLatin1CodePage = 1252;
+
+// A locale whose ANSI code page is 1252: the user's own when it has that
+// code page, so that a program that tags pasted text with its language
+// keeps the user's; otherwise English (United States).
+LCID Latin1Locale() {
+  const LCID user = GetUserDefaultLCID();
+  DWORD codePage = 0;
+  const int got = GetLocaleInfoW(user, LOCALE_IDEFAULTANSICODEPAGE | LOCALE_RETURN_NUMBER,
+                                 reinterpret_cast<LPWSTR>(&codePage),
+                                 sizeof codePage / sizeof(wchar_t));
+  return got != 0 && codePage == kLatin1CodePage ? user : kEnglishUnitedStates;
+}
+
+}  // namespace
+
+bool ClipboardSetBuffer(uint16_t format, const void* data, int32_t size) {
+  OpenedClipboard clipboard;
+  return clipboard && PutBlock(format, data, size);
+}
+
 bool ClipboardSetText(const AnsiString& text) {
+  OpenedClipboard clipboard;
   // std::string keeps a zero byte after its last character, so the block
   // gets the bytes followed by exactly one zero byte (one zero byte alone
   // for an empty string).
-  return ClipboardSetBuffer(kClipboardText, text.c_str(), static_cast<int32_t>(text.size()) + 1);
+  if (!clipboard ||
+      !PutBlock(kClipboardText, text.c_str(), static_cast<int32_t>(text.size()) + 1))
+    return false;
+  // The bytes are the low bytes of characters below U+0100 (Latin-1).
+  // Readers of Unicode text convert them with the code page of the
+  // clipboard's locale, which the platform otherwise takes from the input
+  // language or the user's locale: with a Russian keyboard or on a Greek
+  // or Japanese system, "å" would paste as another character. Should this
+  // block not be taken, the text still pastes as it did without it.
+  const LCID locale = Latin1Locale();
+  PutBlock(kClipboardLocale, &locale, sizeof locale);
+  return true;
 }
 
 }  // namespace ordfalk

@@ -36,6 +36,27 @@ ClipboardText ReadClipboardText() {
   return result;
 }
 
+// The locale named by the clipboard's CF_LOCALE block; 0 when there is none.
+LCID ReadClipboardLocale() {
+  LCID locale = 0;
+  if (!OpenClipboard(nullptr)) return locale;
+  if (HANDLE data = GetClipboardData(CF_LOCALE)) {
+    if (const void* p = GlobalLock(data)) {
+      if (GlobalSize(data) >= sizeof locale) std::memcpy(&locale, p, sizeof locale);
+      GlobalUnlock(data);
+    }
+  }
+  CloseClipboard();
+  return locale;
+}
+
+DWORD AnsiCodePageOf(LCID locale) {
+  DWORD codePage = 0;
+  GetLocaleInfoW(locale, LOCALE_IDEFAULTANSICODEPAGE | LOCALE_RETURN_NUMBER,
+                 reinterpret_cast<LPWSTR>(&codePage), sizeof codePage / sizeof(wchar_t));
+  return codePage;
+}
+
 // The formats placed on the clipboard, in the order the platform lists them.
 std::vector<UINT> ClipboardFormats() {
   std::vector<UINT> formats;
@@ -66,7 +87,13 @@ void PutUnicodeText(const wchar_t* text, UINT extraFormat) {
 
 }  // namespace
 
-TEST(ClipboardSetText, PutsTheBytesAndOneZeroByte) {
+// Whatever the system's language (this test also runs under a Russian
+// locale), the bytes come with a locale of code page 1252, in which readers
+// of Unicode text find the Latin-1 letters; the user's own locale when it
+// has that code page.
+TEST(ClipboardSetText, PutsTheBytesAndOneZeroByteWithALatin1Locale) {
+  const LCID user = GetUserDefaultLCID();
+  const LCID expectedLocale = AnsiCodePageOf(user) == 1252 ? user : 0x0409;
   struct Case {
     const char* name;
     std::string text;
@@ -88,6 +115,9 @@ TEST(ClipboardSetText, PutsTheBytesAndOneZeroByte) {
     const ClipboardText read = ReadClipboardText();
     ASSERT_TRUE(read.present) << c.name;
     EXPECT_EQ(read.bytes, c.text + std::string(1, '\0')) << c.name;
+    const LCID locale = ReadClipboardLocale();
+    EXPECT_EQ(AnsiCodePageOf(locale), 1252u) << c.name << ", locale " << locale;
+    EXPECT_EQ(locale, expectedLocale) << c.name;
   }
 }
 
