@@ -84,6 +84,65 @@ TEST_F(HotKeyTest, EachHotKeyPastesItsSlotsCurrentText) {
   EXPECT_TRUE(app.EndsCleanly());
 }
 
+// The locale the clipboard names beside its text (CF_LOCALE); 0 for none.
+LCID ClipboardLocale() {
+  LCID locale = 0;
+  if (!WaitUntil([] { return OpenClipboard(nullptr) != FALSE; }, 2000)) return locale;
+  if (HANDLE data = GetClipboardData(CF_LOCALE)) {
+    if (const void* p = GlobalLock(data)) {
+      if (GlobalSize(data) >= sizeof locale) memcpy(&locale, p, sizeof locale);
+      GlobalUnlock(data);
+    }
+  }
+  CloseClipboard();
+  return locale;
+}
+
+// Latin-1 letters read in the program pasted into exactly as they stand in
+// the memo, whatever the system's language and code page, in a standard
+// and in a rich edit control: the CF_TEXT bytes are the same everywhere,
+// and the locale named beside them has code page 1252, so that the
+// platform's conversion to Unicode gives the same letters.
+TEST(PasteLocale, LettersReadAsTypedUnderEveryCodePage) {
+  if (!RunningUnderWine()) GTEST_SKIP() << "the system language is chosen through Wine's Unix side";
+  const std::wstring memo = L"H\u00E5\u00E4\u00F6 \u00C5\u00C4\u00D6 \u00FF\u00E9\u00DF\u00A7";
+  const std::string bytes = "H\xE5\xE4\xF6 \xC5\xC4\xD6 \xFF\xE9\xDF\xA7";
+  const struct {
+    const char* posixLocale;
+    LCID clipboardLocale;
+  } systems[] = {
+      {"sv_SE.UTF-8", 0x041D},  // code page 1252: the user's own locale is named
+      {"ru_RU.UTF-8", 0x0409},  // 1251
+      {"pl_PL.UTF-8", 0x0409},  // 1250
+      {"el_GR.UTF-8", 0x0409},  // 1253
+      {"ja_JP.UTF-8", 0x0409},  // 932, two bytes to most characters
+  };
+  for (const auto& system : systems) {
+    SCOPED_TRACE(system.posixLocale);
+    OrdfalkApp app;
+    ASSERT_TRUE(app.Ready());
+    StartOptions options{L"/ENGLISH"};
+    options.posixLocale = system.posixLocale;
+    ASSERT_TRUE(app.Start(options));
+    ASSERT_TRUE(app.SetMemoText(1, memo));
+    for (const bool richEdit : {false, true}) {
+      SCOPED_TRACE(richEdit ? "rich edit" : "edit");
+      const std::wstring folder = MakeTempFolder(L"locale");
+      {
+        PasteTarget target;
+        ASSERT_TRUE(target.Start(folder, richEdit, system.posixLocale)) << "no target came up";
+        EXPECT_EQ(PasteOf(target, 1), bytes);
+        WaitUntil([&] { return target.UnicodeText() == memo; }, 2000);
+        EXPECT_EQ(Narrow(target.UnicodeText()), Narrow(memo));
+        EXPECT_EQ(ClipboardLocale(), system.clipboardLocale);
+      }  // the target ends here
+      if (!HasFailure()) RemoveFolder(folder);
+    }
+    app.Close();
+    EXPECT_TRUE(app.EndsCleanly());
+  }
+}
+
 // The texts as the start loaded them, in the memos and pasted before the
 // window was ever shown; a Quit then stores them as they were loaded.
 TEST_F(HotKeyTest, LoadedTextsArePastedAndStoredBeforeTheWindowIsFirstShown) {

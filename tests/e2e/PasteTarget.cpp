@@ -5,18 +5,27 @@
 
 namespace e2e {
 
-bool PasteTarget::Start(const std::wstring& folder) {
+bool PasteTarget::Start(const std::wstring& folder, bool richEdit,
+                        const std::string& posixLocale) {
   report_ = JoinPath(folder, L"target-report.bin");
   DeleteFileW(report_.c_str());
   DeleteFileW((report_ + L".pastes").c_str());
   StartOptions options;
-  options.arguments = L"\"" + report_ + L"\"";
-  process_ = e2e::Start(JoinPath(ExeDir(), L"target.exe"), options);
+  options.arguments = L"\"" + report_ + L"\"" + (richEdit ? L" rich" : L"");
+  options.posixLocale = posixLocale;
+  std::wstring exe = JoinPath(ExeDir(), L"target.exe");
+  if (!posixLocale.empty()) {
+    const std::wstring copy = JoinPath(folder, L"target.exe");
+    if (!CopyFileTo(exe, copy)) return false;
+    exe = copy;
+  }
+  process_ = e2e::Start(exe, options);
   if (!process_) return false;
   window_ = WaitForTopWindow(process_.Id(), L"OrdfalkE2ETarget");
   if (!window_) return false;
   // The window is seen while it is still creating its edit.
-  return WaitUntil([&] { return (edit_ = ControlOf(window_, 100, L"Edit")) != nullptr; }) &&
+  const wchar_t* editClass = richEdit ? L"RICHEDIT50W" : L"Edit";
+  return WaitUntil([&] { return (edit_ = ControlOf(window_, 100, editClass)) != nullptr; }) &&
          WaitUntil([&] { return FileExists(report_); }) &&
          WaitUntil([&] { return FocusOf(window_) == edit_; });
 }

@@ -12,8 +12,12 @@ namespace e2e {
 class PasteTarget {
  public:
   // Starts target.exe (beside the test executable) with its report in
-  // Folder; false when it did not come up with its edit focused.
-  bool Start(const std::wstring& folder);
+  // Folder; false when it did not come up with its edit focused. RichEdit:
+  // a rich edit control rather than an EDIT. PosixLocale: the system
+  // language it runs under (a copy in Folder is started then, so that it
+  // is found by its own path).
+  bool Start(const std::wstring& folder, bool richEdit = false,
+             const std::string& posixLocale = {});
   HWND Window() const { return window_; }
   HWND Edit() const { return edit_; }
   const Process& Proc() const { return process_; }
@@ -22,6 +26,8 @@ class PasteTarget {
   bool BringToFront() const;
   // The edit's whole text as bytes, as last reported.
   std::string Text() const;
+  // The edit's whole text now, as the control holds it.
+  std::wstring UnicodeText() const { return TextOf(edit_); }
   // Waits until the reported text is Expected; returns the last text seen.
   std::string WaitForText(const std::string& expected, DWORD timeoutMs = 3000) const;
   // The CF_TEXT bytes of every WM_PASTE the edit received, in order.

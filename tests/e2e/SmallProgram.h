@@ -56,13 +56,14 @@ inline void ShowInFront(HWND window, HWND focus) {
   SetFocus(focus);
 }
 
-// The program's one EDIT control, made in its window's WM_CREATE: it fills
-// the window and holds the keyboard focus. Subclass becomes its window
-// procedure; the control's own one is returned in *Original.
+// The program's one edit control (EDIT unless ClassName names another),
+// made in its window's WM_CREATE: it fills the window and holds the
+// keyboard focus. Subclass becomes its window procedure; the control's own
+// one is returned in *Original.
 inline HWND CreateFocusedEdit(HWND parent, int id, DWORD style, WNDPROC subclass,
-                              WNDPROC* original) {
-  HWND edit = CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"", WS_CHILD | WS_VISIBLE | style, 0, 0, 0,
-                              0, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                              WNDPROC* original, const wchar_t* className = L"EDIT") {
+  HWND edit = CreateWindowExW(WS_EX_CLIENTEDGE, className, L"", WS_CHILD | WS_VISIBLE | style, 0,
+                              0, 0, 0, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
                               nullptr, nullptr);
   *original = reinterpret_cast<WNDPROC>(
       SetWindowLongPtrW(edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(subclass)));

@@ -1,19 +1,25 @@
 // target.exe: the "other application" of the end-to-end tests. One window
-// with one multi-line EDIT control that holds the keyboard focus, so that a
+// with one multi-line edit control that holds the keyboard focus, so that a
 // paste request sent to the focused control of the foreground window lands
 // here.
 //
-//   target.exe REPORT_FILE
+//   target.exe REPORT_FILE [rich]
 //
-// After every change of the edit's text, REPORT_FILE holds that text as
-// bytes (the edit's text in the ANSI code page, so a pasted CF_TEXT block
-// comes back byte for byte). On WM_PASTE the raw CF_TEXT bytes on the
+// With "rich" the control is a rich edit (as in WordPad), otherwise a
+// standard EDIT. After every change of the control's text, REPORT_FILE
+// holds that text as bytes (in the ANSI code page, so that under code page
+// 1252 a pasted CF_TEXT block comes back byte for byte; the tests read the
+// Unicode text with WM_GETTEXT). On WM_PASTE the raw CF_TEXT bytes on the
 // clipboard (up to the terminating zero) are appended to
 // REPORT_FILE.pastes, each paste as one record: a 4-byte little-endian
-// length followed by the bytes; then they are inserted at the caret. WM_APP sent to the window writes the report
+// length followed by the bytes. The EDIT then inserts the clipboard's
+// Unicode text at the caret, as an EDIT's own paste does; the rich edit
+// pastes by its own handling. WM_APP sent to the window writes the report
 // at once (a multi-line edit reports no change for WM_SETTEXT).
 #include <windows.h>
+#include <richedit.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -27,6 +33,7 @@ constexpr int kEditId = 100;
 constexpr UINT kReportNow = WM_APP;  // sent by the tests: write the report now
 
 std::wstring g_report;
+bool g_rich = false;
 HWND g_edit = nullptr;
 WNDPROC g_editProc = nullptr;
 
@@ -55,37 +62,42 @@ bool OpenClipboardPatiently(HWND owner) {
   return false;
 }
 
-std::string ClipboardTextBytes(HWND owner) {
-  std::string bytes;
-  if (!OpenClipboardPatiently(owner)) return bytes;
+struct ClipboardText {
+  std::string bytes;  // CF_TEXT up to its zero byte
+  std::wstring text;  // CF_UNICODETEXT, as the platform converts CF_TEXT
+};
+
+ClipboardText ReadClipboardText(HWND owner) {
+  ClipboardText read;
+  if (!OpenClipboardPatiently(owner)) return read;
   if (HANDLE data = GetClipboardData(CF_TEXT)) {
     if (const char* p = static_cast<const char*>(GlobalLock(data))) {
-      const SIZE_T size = GlobalSize(data);
-      SIZE_T n = 0;
-      while (n < size && p[n] != '\0') ++n;
-      bytes.assign(p, n);
+      read.bytes.assign(p, std::find(p, p + GlobalSize(data), '\0'));
+      GlobalUnlock(data);
+    }
+  }
+  if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+    if (const wchar_t* p = static_cast<const wchar_t*>(GlobalLock(data))) {
+      read.text.assign(p, std::find(p, p + GlobalSize(data) / sizeof(wchar_t), L'\0'));
       GlobalUnlock(data);
     }
   }
   CloseClipboard();
-  return bytes;
+  return read;
 }
 
-// WM_PASTE: record the CF_TEXT bytes, then insert them as the edit control
-// would, through the ANSI code page, at the caret.
+// WM_PASTE: record the CF_TEXT bytes, then paste as the control would.
 LRESULT CALLBACK EditProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   if (msg == WM_PASTE) {
-    const std::string bytes = ClipboardTextBytes(hwnd);
-    const auto size = static_cast<uint32_t>(bytes.size());
+    const ClipboardText read = ReadClipboardText(hwnd);
+    const auto size = static_cast<uint32_t>(read.bytes.size());
     std::string record(reinterpret_cast<const char*>(&size), sizeof size);
-    record += bytes;
+    record += read.bytes;
     WriteBytes(g_report + L".pastes", record, true);
-    std::wstring text(bytes.size(), L'\0');
-    const int n = bytes.empty() ? 0
-                                : MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(size),
-                                                      text.data(), static_cast<int>(text.size()));
-    text.resize(static_cast<size_t>(n));
-    CallWindowProcW(g_editProc, hwnd, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text.c_str()));
+    // The clipboard is free again now: the rich edit reads it itself.
+    if (g_rich) return CallWindowProcW(g_editProc, hwnd, msg, wParam, lParam);
+    CallWindowProcW(g_editProc, hwnd, EM_REPLACESEL, TRUE,
+                    reinterpret_cast<LPARAM>(read.text.c_str()));
     return 0;
   }
   return CallWindowProcW(g_editProc, hwnd, msg, wParam, lParam);
@@ -96,7 +108,8 @@ LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_CREATE:
       g_edit = small_program::CreateFocusedEdit(
           hwnd, kEditId, WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN, EditProc,
-          &g_editProc);
+          &g_editProc, g_rich ? MSFTEDIT_CLASS : L"EDIT");
+      if (g_rich) SendMessageW(g_edit, EM_SETEVENTMASK, 0, ENM_CHANGE);
       return 0;
     case WM_COMMAND:
       if (LOWORD(wParam) == kEditId && HIWORD(wParam) == EN_CHANGE) ReportText();
@@ -116,6 +129,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   const std::vector<std::wstring> arguments = small_program::Arguments();
   if (arguments.size() < 2) return 2;
   g_report = arguments[1];
+  g_rich = arguments.size() > 2 && arguments[2] == L"rich";
+  if (g_rich && !LoadLibraryW(L"msftedit.dll")) return 3;
 
   HWND window = small_program::CreateMainWindow(instance, WindowProc, kClassName,
                                                 L"Ordfalk test target", 0, {600, 600, 1000, 900});
