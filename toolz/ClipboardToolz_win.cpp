@@ -47,19 +47,22 @@ bool PutBlock(uint16_t format, const void* data, int32_t size) {
   return taken;
 }
 
-constexpr LCID kEnglishUnitedStates = 0x0409;
 constexpr DWORD kLatin1CodePage = 1252;
+// English (United Kingdom): code page 1252, and for the programs that read
+// the clipboard's OEM text, OEM code page 850, which holds every Latin-1
+// letter (437, that of English (United States), lacks Ø, Ã, Ê and more).
+constexpr LCID kEnglishUnitedKingdom = 0x0809;
 
 // A locale whose ANSI code page is 1252: the user's own when it has that
 // code page, so that a program that tags pasted text with its language
-// keeps the user's; otherwise English (United States).
+// keeps the user's; otherwise English (United Kingdom).
 LCID Latin1Locale() {
   const LCID user = GetUserDefaultLCID();
   DWORD codePage = 0;
   const int got = GetLocaleInfoW(user, LOCALE_IDEFAULTANSICODEPAGE | LOCALE_RETURN_NUMBER,
                                  reinterpret_cast<LPWSTR>(&codePage),
                                  sizeof codePage / sizeof(wchar_t));
-  return got != 0 && codePage == kLatin1CodePage ? user : kEnglishUnitedStates;
+  return got != 0 && codePage == kLatin1CodePage ? user : kEnglishUnitedKingdom;
 }
 
 }  // namespace

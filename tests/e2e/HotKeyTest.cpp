@@ -112,10 +112,10 @@ TEST(PasteLocale, LettersReadAsTypedUnderEveryCodePage) {
     LCID clipboardLocale;
   } systems[] = {
       {"sv_SE.UTF-8", 0x041D},  // code page 1252: the user's own locale is named
-      {"ru_RU.UTF-8", 0x0409},  // 1251
-      {"pl_PL.UTF-8", 0x0409},  // 1250
-      {"el_GR.UTF-8", 0x0409},  // 1253
-      {"ja_JP.UTF-8", 0x0409},  // 932, two bytes to most characters
+      {"ru_RU.UTF-8", 0x0809},  // 1251; English (United Kingdom) is named
+      {"pl_PL.UTF-8", 0x0809},  // 1250
+      {"el_GR.UTF-8", 0x0809},  // 1253
+      {"ja_JP.UTF-8", 0x0809},  // 932, two bytes to most characters
   };
   for (const auto& system : systems) {
     SCOPED_TRACE(system.posixLocale);

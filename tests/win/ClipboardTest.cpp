@@ -93,7 +93,7 @@ void PutUnicodeText(const wchar_t* text, UINT extraFormat) {
 // has that code page.
 TEST(ClipboardSetText, PutsTheBytesAndOneZeroByteWithALatin1Locale) {
   const LCID user = GetUserDefaultLCID();
-  const LCID expectedLocale = AnsiCodePageOf(user) == 1252 ? user : 0x0409;
+  const LCID expectedLocale = AnsiCodePageOf(user) == 1252 ? user : 0x0809;
   struct Case {
     const char* name;
     std::string text;
