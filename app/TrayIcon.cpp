@@ -67,6 +67,8 @@ void TTrayIcon::Remove() {
 }
 
 LRESULT TTrayIcon::MessageHandler(UINT message, WPARAM wParam, LPARAM lParam) {
+  // Kept here: WM_NCDESTROY clears the member before the message goes on.
+  const HWND hwnd = handle_;
   switch (message) {
     case kCallbackMessage:
       switch (LOWORD(lParam)) {
@@ -95,7 +97,7 @@ LRESULT TTrayIcon::MessageHandler(UINT message, WPARAM wParam, LPARAM lParam) {
       }
       break;
   }
-  return DefWindowProcW(handle_, message, wParam, lParam);
+  return DefWindowProcW(hwnd, message, wParam, lParam);
 }
 
 }  // namespace ordfalk
