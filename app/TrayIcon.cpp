@@ -43,6 +43,9 @@ bool TTrayIcon::Create(HICON icon, const Text& tooltip) {
   // top-level windows hear the shell's "TaskbarCreated" broadcast.
   handle_ = CreateWindowExW(WS_EX_TOOLWINDOW, kWindowClass, L"", WS_POPUP, 0, 0, 0, 0, nullptr,
                             nullptr, Application.Instance, this);
+  // Started as administrator, the program would not hear the shell, which
+  // runs at a lower integrity level, announce its restart.
+  ChangeWindowMessageFilterEx(handle_, Application.TaskbarCreatedMessage, MSGFLT_ALLOW, nullptr);
 
   record_.cbSize = sizeof record_;
   record_.hWnd = handle_;
