@@ -193,3 +193,25 @@ TEST(ReleaseFile, ImportsOnlyDllsThatCannotBePlantedBesideIt) {
     EXPECT_TRUE(known || name == "comctl32.dll") << name << " is not a known DLL";
   }
 }
+
+// Address-space randomisation with all 64 bits of room, no code run from
+// data pages, and no per-user redirection of the Windows folder on a
+// terminal server.
+TEST(ReleaseFile, AsksForTheLoadersProtections) {
+  PeImage image;
+  ASSERT_NO_FATAL_FAILURE(ReadPeImage(image));
+  struct Flag {
+    WORD bit;
+    const char* name;
+  };
+  const Flag flags[] = {
+      {IMAGE_DLLCHARACTERISTICS_DYNAMIC_BASE, "DYNAMIC_BASE"},
+      {IMAGE_DLLCHARACTERISTICS_HIGH_ENTROPY_VA, "HIGH_ENTROPY_VA"},
+      {IMAGE_DLLCHARACTERISTICS_NX_COMPAT, "NX_COMPAT"},
+      {IMAGE_DLLCHARACTERISTICS_TERMINAL_SERVER_AWARE, "TERMINAL_SERVER_AWARE"},
+  };
+  const WORD characteristics = image.nt->OptionalHeader.DllCharacteristics;
+  for (const Flag& flag : flags) {
+    EXPECT_NE(characteristics & flag.bit, 0) << flag.name << " is not set";
+  }
+}
