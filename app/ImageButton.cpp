@@ -5,16 +5,41 @@
 
 #include <string>
 
+#include "SystemDll.h"
+
 namespace ordfalk {
 
 namespace {
 
+// The visual styles' functions, all three or none. uxtheme.dll is not one
+// of the DLLs Windows always takes from the system folder, so it is not in
+// the import table, where a copy beside the program would be loaded first.
+struct ThemeFunctions {
+  decltype(OpenThemeData)* Open = nullptr;
+  decltype(DrawThemeBackground)* DrawBackground = nullptr;
+  decltype(CloseThemeData)* Close = nullptr;
+};
+
+const ThemeFunctions& Theme() {
+  static const ThemeFunctions functions = [] {
+    const HMODULE dll = LoadLibraryExW(L"uxtheme.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+    ThemeFunctions found;
+    found.Open = ProcAddress<decltype(OpenThemeData)>(dll, "OpenThemeData");
+    found.DrawBackground = ProcAddress<decltype(DrawThemeBackground)>(dll, "DrawThemeBackground");
+    found.Close = ProcAddress<decltype(CloseThemeData)>(dll, "CloseThemeData");
+    if (!found.Open || !found.DrawBackground || !found.Close) found = ThemeFunctions{};
+    return found;
+  }();
+  return functions;
+}
+
 void PaintFrame(HWND button, HDC dc, RECT area, bool pressed) {
-  if (HTHEME theme = OpenThemeData(button, L"BUTTON")) {
+  const ThemeFunctions& themes = Theme();
+  if (HTHEME theme = themes.Open ? themes.Open(button, L"BUTTON") : nullptr) {
     FillRect(dc, &area, GetSysColorBrush(COLOR_BTNFACE));
-    DrawThemeBackground(theme, dc, BP_PUSHBUTTON, pressed ? PBS_PRESSED : PBS_DEFAULTED, &area,
-                        nullptr);
-    CloseThemeData(theme);
+    themes.DrawBackground(theme, dc, BP_PUSHBUTTON, pressed ? PBS_PRESSED : PBS_DEFAULTED, &area,
+                          nullptr);
+    themes.Close(theme);
     return;
   }
   // Classic look: the default button's black outline around a push button.

@@ -5,6 +5,7 @@
 #include "Application.h"
 #include "Guarded.h"
 #include "Main.h"
+#include "SystemDll.h"
 #include "WinText.h"
 
 namespace ordfalk {
@@ -21,6 +22,20 @@ void ShowUnexpectedError(HWND owner, const char* what) noexcept {
 }
 
 namespace {
+
+// From here on every DLL that the program or a system DLL loads by name
+// comes from the system folder, never from the folder the program was
+// started in, where anyone may have left a file. Windows 7 has
+// SetDefaultDllDirectories only with its security update; without it the
+// current folder at least is left out of the search.
+void RestrictDllSearch() noexcept {
+  const auto setDefaultDllDirectories = ProcAddress<decltype(SetDefaultDllDirectories)>(
+      GetModuleHandleW(L"kernel32.dll"), "SetDefaultDllDirectories");
+  if (setDefaultDllDirectories == nullptr ||
+      !setDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32)) {
+    SetDllDirectoryW(L"");
+  }
+}
 
 int Run(HINSTANCE instance) {
   Application.Instance = instance;
@@ -57,4 +72,7 @@ int Run(HINSTANCE instance) {
 
 }  // namespace ordfalk
 
-int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) { return ordfalk::Run(instance); }
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+  ordfalk::RestrictDllSearch();
+  return ordfalk::Run(instance);
+}

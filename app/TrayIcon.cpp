@@ -43,6 +43,9 @@ bool TTrayIcon::Create(HICON icon, const Text& tooltip) {
   // top-level windows hear the shell's "TaskbarCreated" broadcast.
   handle_ = CreateWindowExW(WS_EX_TOOLWINDOW, kWindowClass, L"", WS_POPUP, 0, 0, 0, 0, nullptr,
                             nullptr, Application.Instance, this);
+  // Started as administrator, the program would not hear the shell, which
+  // runs at a lower integrity level, announce its restart.
+  ChangeWindowMessageFilterEx(handle_, Application.TaskbarCreatedMessage, MSGFLT_ALLOW, nullptr);
 
   record_.cbSize = sizeof record_;
   record_.hWnd = handle_;
@@ -67,6 +70,8 @@ void TTrayIcon::Remove() {
 }
 
 LRESULT TTrayIcon::MessageHandler(UINT message, WPARAM wParam, LPARAM lParam) {
+  // Kept here: WM_NCDESTROY clears the member before the message goes on.
+  const HWND hwnd = handle_;
   switch (message) {
     case kCallbackMessage:
       switch (LOWORD(lParam)) {
@@ -95,7 +100,7 @@ LRESULT TTrayIcon::MessageHandler(UINT message, WPARAM wParam, LPARAM lParam) {
       }
       break;
   }
-  return DefWindowProcW(handle_, message, wParam, lParam);
+  return DefWindowProcW(hwnd, message, wParam, lParam);
 }
 
 }  // namespace ordfalk
