@@ -7,12 +7,11 @@
 #include <windows.h>
 #include <shellapi.h>
 
-#include <cstring>
 #include <functional>
 #include <string>
-#include <thread>
 #include <vector>
 
+#include "ClipboardBlocks.h"
 #include "Desktop.h"
 #include "FakeTray.h"
 #include "PasteTarget.h"
@@ -23,73 +22,16 @@ using namespace e2e::run;
 
 namespace {
 
+using clipboard_blocks::HeldClipboard;
+
 // The CF_TEXT bytes on the clipboard, up to the terminating zero.
 std::string ClipboardText() {
-  std::string bytes;
-  if (!WaitUntil([] { return OpenClipboard(nullptr) != FALSE; }, 2000)) return "<clipboard busy>";
-  if (HANDLE data = GetClipboardData(CF_TEXT)) {
-    if (const char* text = static_cast<const char*>(GlobalLock(data))) {
-      bytes = text;
-      GlobalUnlock(data);
-    }
-  }
-  CloseClipboard();
-  return bytes;
+  return clipboard_blocks::UpToZero<char>(clipboard_blocks::Read(CF_TEXT));
 }
 
 bool SetClipboardText(const std::string& bytes) {
-  // Wine's own clipboard watcher opens the clipboard now and then.
-  if (!WaitUntil([] { return OpenClipboard(nullptr) != FALSE; }, 2000)) return false;
-  EmptyClipboard();
-  HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, bytes.size() + 1);
-  bool set = false;
-  if (char* target = static_cast<char*>(GlobalLock(block))) {
-    memcpy(target, bytes.c_str(), bytes.size() + 1);
-    GlobalUnlock(block);
-    set = SetClipboardData(CF_TEXT, block) != nullptr;
-  }
-  if (!set) GlobalFree(block);
-  CloseClipboard();
-  return set;
+  return clipboard_blocks::Replace({{CF_TEXT, bytes + '\0'}});
 }
-
-// Holds the clipboard open, as another program does: opened for a window of
-// its own, on a thread of its own, until released. (Wine lets a second
-// OpenClipboard with no window succeed while the first holder has none.)
-class HeldClipboard {
- public:
-  HeldClipboard() {
-    HANDLE opened = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    thread_ = std::thread([this, opened] {
-      HWND window = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                                    nullptr, nullptr);
-      held_ = window && WaitUntil([&] { return OpenClipboard(window) != FALSE; }, 2000);
-      SetEvent(opened);
-      WaitForSingleObject(release_, INFINITE);
-      if (held_) CloseClipboard();
-      if (window) DestroyWindow(window);
-    });
-    WaitForSingleObject(opened, 5000);
-    CloseHandle(opened);
-  }
-  ~HeldClipboard() {
-    Release();
-    CloseHandle(release_);
-  }
-  HeldClipboard(const HeldClipboard&) = delete;
-  HeldClipboard& operator=(const HeldClipboard&) = delete;
-  bool Held() const { return held_; }
-  void Release() {
-    if (!thread_.joinable()) return;
-    SetEvent(release_);
-    thread_.join();
-  }
-
- private:
-  HANDLE release_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-  std::thread thread_;
-  volatile bool held_ = false;
-};
 
 // --- Clipboard, target and foreground -------------------------------------------
 

@@ -4,6 +4,7 @@
 
 #include <map>
 
+#include "ClipboardBlocks.h"
 #include "Desktop.h"
 #include "OrdfalkApp.h"
 #include "PasteTarget.h"
@@ -84,20 +85,6 @@ TEST_F(HotKeyTest, EachHotKeyPastesItsSlotsCurrentText) {
   EXPECT_TRUE(app.EndsCleanly());
 }
 
-// The locale the clipboard names beside its text (CF_LOCALE); 0 for none.
-LCID ClipboardLocale() {
-  LCID locale = 0;
-  if (!WaitUntil([] { return OpenClipboard(nullptr) != FALSE; }, 2000)) return locale;
-  if (HANDLE data = GetClipboardData(CF_LOCALE)) {
-    if (const void* p = GlobalLock(data)) {
-      if (GlobalSize(data) >= sizeof locale) memcpy(&locale, p, sizeof locale);
-      GlobalUnlock(data);
-    }
-  }
-  CloseClipboard();
-  return locale;
-}
-
 // Latin-1 letters read in the program pasted into exactly as they stand in
 // the memo, whatever the system's language and code page, in a standard
 // and in a rich edit control: the CF_TEXT bytes are the same everywhere,
@@ -134,7 +121,7 @@ TEST(PasteLocale, LettersReadAsTypedUnderEveryCodePage) {
         EXPECT_EQ(PasteOf(target, 1), bytes);
         WaitUntil([&] { return target.UnicodeText() == memo; }, 2000);
         EXPECT_EQ(Narrow(target.UnicodeText()), Narrow(memo));
-        EXPECT_EQ(ClipboardLocale(), system.clipboardLocale);
+        EXPECT_EQ(clipboard_blocks::Locale(), system.clipboardLocale);
       }  // the target ends here
       if (!HasFailure()) RemoveFolder(folder);
     }

@@ -19,11 +19,11 @@
 #include <windows.h>
 #include <richedit.h>
 
-#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <vector>
 
+#include "ClipboardBlocks.h"
 #include "SmallProgram.h"
 
 namespace {
@@ -51,37 +51,19 @@ void ReportText() {
   MoveFileExW(side.c_str(), g_report.c_str(), MOVEFILE_REPLACE_EXISTING);
 }
 
-// Wine's bridge to the X clipboard opens the clipboard now and then; a
-// paste that finds it busy tries again for a while rather than losing the
-// text, so that what the test sees depends on the sender alone.
-bool OpenClipboardPatiently(HWND owner) {
-  for (int attempt = 0; attempt < 100; ++attempt) {
-    if (OpenClipboard(owner)) return true;
-    Sleep(10);
-  }
-  return false;
-}
-
 struct ClipboardText {
   std::string bytes;  // CF_TEXT up to its zero byte
   std::wstring text;  // CF_UNICODETEXT, as the platform converts CF_TEXT
 };
 
+// A paste that finds the clipboard busy (Wine's bridge to the X clipboard
+// opens it now and then) tries again for a while rather than losing the
+// text, so that what the test sees depends on the sender alone.
 ClipboardText ReadClipboardText(HWND owner) {
   ClipboardText read;
-  if (!OpenClipboardPatiently(owner)) return read;
-  if (HANDLE data = GetClipboardData(CF_TEXT)) {
-    if (const char* p = static_cast<const char*>(GlobalLock(data))) {
-      read.bytes.assign(p, std::find(p, p + GlobalSize(data), '\0'));
-      GlobalUnlock(data);
-    }
-  }
-  if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
-    if (const wchar_t* p = static_cast<const wchar_t*>(GlobalLock(data))) {
-      read.text.assign(p, std::find(p, p + GlobalSize(data) / sizeof(wchar_t), L'\0'));
-      GlobalUnlock(data);
-    }
-  }
+  if (!clipboard_blocks::Open(owner)) return read;
+  read.bytes = clipboard_blocks::UpToZero<char>(clipboard_blocks::Block(CF_TEXT));
+  read.text = clipboard_blocks::UpToZero<wchar_t>(clipboard_blocks::Block(CF_UNICODETEXT));
   CloseClipboard();
   return read;
 }

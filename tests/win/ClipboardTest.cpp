@@ -4,51 +4,17 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <string>
-#include <thread>
 #include <vector>
 
+#include "ClipboardBlocks.h"
 #include "ClipboardToolz.h"
 
 using namespace ordfalk;
 
 namespace {
 
-// The bytes of the clipboard's CF_TEXT block, whole (GlobalSize bytes), or
-// nullopt-like "missing" flag when there is none.
-struct ClipboardText {
-  bool present = false;
-  std::string bytes;
-};
-
-ClipboardText ReadClipboardText() {
-  ClipboardText result;
-  if (!OpenClipboard(nullptr)) return result;
-  if (HANDLE data = GetClipboardData(CF_TEXT)) {
-    if (const void* p = GlobalLock(data)) {
-      result.present = true;
-      result.bytes.assign(static_cast<const char*>(p), GlobalSize(data));
-      GlobalUnlock(data);
-    }
-  }
-  CloseClipboard();
-  return result;
-}
-
-// The locale named by the clipboard's CF_LOCALE block; 0 when there is none.
-LCID ReadClipboardLocale() {
-  LCID locale = 0;
-  if (!OpenClipboard(nullptr)) return locale;
-  if (HANDLE data = GetClipboardData(CF_LOCALE)) {
-    if (const void* p = GlobalLock(data)) {
-      if (GlobalSize(data) >= sizeof locale) std::memcpy(&locale, p, sizeof locale);
-      GlobalUnlock(data);
-    }
-  }
-  CloseClipboard();
-  return locale;
-}
+using clipboard_blocks::Read;
 
 DWORD AnsiCodePageOf(LCID locale) {
   DWORD codePage = 0;
@@ -66,23 +32,6 @@ std::vector<UINT> ClipboardFormats() {
   }
   CloseClipboard();
   return formats;
-}
-
-void PutUnicodeText(const wchar_t* text, UINT extraFormat) {
-  ASSERT_TRUE(OpenClipboard(nullptr));
-  EmptyClipboard();
-  const size_t bytes = (wcslen(text) + 1) * sizeof(wchar_t);
-  HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, bytes);
-  std::memcpy(GlobalLock(block), text, bytes);
-  GlobalUnlock(block);
-  SetClipboardData(CF_UNICODETEXT, block);
-  if (extraFormat != 0) {
-    HGLOBAL extra = GlobalAlloc(GMEM_MOVEABLE, 4);
-    std::memcpy(GlobalLock(extra), "xyz", 4);
-    GlobalUnlock(extra);
-    SetClipboardData(extraFormat, extra);
-  }
-  CloseClipboard();
 }
 
 }  // namespace
@@ -112,10 +61,10 @@ TEST(ClipboardSetText, PutsTheBytesAndOneZeroByteWithALatin1Locale) {
   };
   for (const Case& c : cases) {
     EXPECT_TRUE(ClipboardSetText(c.text)) << c.name;
-    const ClipboardText read = ReadClipboardText();
-    ASSERT_TRUE(read.present) << c.name;
-    EXPECT_EQ(read.bytes, c.text + std::string(1, '\0')) << c.name;
-    const LCID locale = ReadClipboardLocale();
+    const std::string read = Read(CF_TEXT);
+    ASSERT_FALSE(read.empty()) << c.name;
+    EXPECT_EQ(read, c.text + std::string(1, '\0')) << c.name;
+    const LCID locale = clipboard_blocks::Locale();
     EXPECT_EQ(AnsiCodePageOf(locale), 1252u) << c.name << ", locale " << locale;
     EXPECT_EQ(locale, expectedLocale) << c.name;
   }
@@ -123,15 +72,18 @@ TEST(ClipboardSetText, PutsTheBytesAndOneZeroByteWithALatin1Locale) {
 
 TEST(ClipboardSetText, ExactBlocksOfTheExamples) {
   ClipboardSetText("");
-  EXPECT_EQ(ReadClipboardText().bytes, std::string(1, '\0'));
+  EXPECT_EQ(Read(CF_TEXT), std::string(1, '\0'));
   ClipboardSetText("abc");
-  EXPECT_EQ(ReadClipboardText().bytes, std::string("\x61\x62\x63\x00", 4));
+  EXPECT_EQ(Read(CF_TEXT), std::string("\x61\x62\x63\x00", 4));
 }
 
 TEST(ClipboardSetText, OnlyCfTextIsPlacedAndEarlierContentsAreGone) {
   const UINT privateFormat = RegisterClipboardFormatW(L"Ordfalk test format");
   ASSERT_NE(privateFormat, 0u);
-  PutUnicodeText(L"earlier", privateFormat);
+  const wchar_t earlier[] = L"earlier";
+  ASSERT_TRUE(clipboard_blocks::Replace(
+      {{CF_UNICODETEXT, std::string(reinterpret_cast<const char*>(earlier), sizeof earlier)},
+       {privateFormat, std::string("xyz", 4)}}));
   ASSERT_TRUE(IsClipboardFormatAvailable(privateFormat));
 
   ClipboardSetText("abc");
@@ -146,42 +98,26 @@ TEST(ClipboardSetText, OnlyCfTextIsPlacedAndEarlierContentsAreGone) {
                 format == CF_LOCALE)
         << "unexpected format " << format;
   }
-  EXPECT_EQ(ReadClipboardText().bytes, std::string("abc\0", 4));
+  EXPECT_EQ(Read(CF_TEXT), std::string("abc\0", 4));
 }
 
 TEST(ClipboardSetText, ClipboardHeldOpenElsewhereKeepsItsContents) {
   ClipboardSetText("before");
-  HANDLE opened = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-  HANDLE release = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-  bool holderOpened = false;
-  // The holder opens the clipboard for a window of its own, as another
-  // program does (Wine lets a second opener without a window in otherwise).
-  std::thread holder([&] {
-    HWND window = CreateWindowExW(0, L"STATIC", L"holder", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                                  nullptr, nullptr);
-    holderOpened = window != nullptr && OpenClipboard(window) != FALSE;
-    SetEvent(opened);
-    WaitForSingleObject(release, 10000);
-    if (holderOpened) CloseClipboard();
-    if (window != nullptr) DestroyWindow(window);
-  });
-  WaitForSingleObject(opened, 10000);
-  ASSERT_TRUE(holderOpened);
+  // Held for a window of its own, as another program does.
+  clipboard_blocks::HeldClipboard holder;
+  ASSERT_TRUE(holder.Held());
 
   const DWORD start = GetTickCount();
   // Reported, so that no paste follows of what the clipboard held before.
   EXPECT_FALSE(ClipboardSetText("after"));
   EXPECT_LT(GetTickCount() - start, 2000u) << "the call waited for the clipboard";
 
-  SetEvent(release);
-  holder.join();
-  CloseHandle(opened);
-  CloseHandle(release);
-  EXPECT_EQ(ReadClipboardText().bytes, std::string("before\0", 7));
+  holder.Release();
+  EXPECT_EQ(Read(CF_TEXT), std::string("before\0", 7));
 }
 
 TEST(ClipboardSetText, TextWithZeroBytesIsCopiedWhole) {
   // The block is as long as the string plus one: inner zero bytes included.
   ClipboardSetText(std::string("a\0b", 3));
-  EXPECT_EQ(ReadClipboardText().bytes, std::string("a\0b\0", 4));
+  EXPECT_EQ(Read(CF_TEXT), std::string("a\0b\0", 4));
 }
