@@ -1,6 +1,7 @@
 // INIToolz: one string value read from or written to an INI file, each call
 // standing alone. An empty file name means the settings file beside the
-// executable. No failure reaches the caller.
+// executable. No failure reaches the caller as an error: a read falls back
+// to the caller's default, a write answers whether it took effect.
 #pragma once
 
 #include "Toolz.h"
@@ -16,9 +17,10 @@ Text IniDefaultFileName(const Text& exePath);
 Text IniReadString(const Text& section, const Text& key, const Text& defaultValue,
                    const Text& fileName);
 
-// Stores Value (an empty value stays a value); a refused write is dropped
-// silently.
-void IniWriteString(const Text& section, const Text& key, const Text& value,
+// Stores Value (an empty value stays a value). True when the file now holds
+// it under Key in Section, also when it held it already and the file could
+// not be written; false when the write was refused.
+bool IniWriteString(const Text& section, const Text& key, const Text& value,
                     const Text& fileName);
 
 }  // namespace ordfalk

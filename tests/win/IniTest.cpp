@@ -53,7 +53,7 @@ TEST_F(IniFileTest, MissingSectionOrKeyGivesTheDefault) {
 }
 
 TEST_F(IniFileTest, WriteCreatesFileSectionAndKeyAndReadsBack) {
-  IniWriteString(u"Main", u"Text1", u"414243", file_);
+  EXPECT_TRUE(IniWriteString(u"Main", u"Text1", u"414243", file_));
   EXPECT_EQ(IniReadString(u"Main", u"Text1", u"Text 1", file_), u"414243");
   const std::string bytes = ReadBytes(file_);
   EXPECT_NE(bytes.find("[Main]"), std::string::npos) << bytes;
@@ -128,31 +128,49 @@ TEST_F(IniFileTest, ANonEmptyFileNameIsUsedUnchanged) {
   EXPECT_EQ(IniReadString(u"Main", u"Text1", u"d", other), u"41");
 }
 
-TEST_F(IniFileTest, FolderInPlaceOfTheFileMakesWritesFailSilently) {
+TEST_F(IniFileTest, FolderInPlaceOfTheFileRefusesWrites) {
   // Root ignores permission bits, so a folder stands where the file would be.
   ASSERT_TRUE(CreateDirectoryW(Wide(file_).c_str(), nullptr));
-  IniWriteString(u"Main", u"Text1", u"414243", file_);
+  EXPECT_FALSE(IniWriteString(u"Main", u"Text1", u"414243", file_));
   EXPECT_EQ(IniReadString(u"Main", u"Text1", u"Text 1", file_), u"Text 1");
-  IniWriteString(u"Main", u"Text2", u"", file_);
+  EXPECT_FALSE(IniWriteString(u"Main", u"Text2", u"", file_));
   EXPECT_EQ(IniReadString(u"Main", u"Text2", u"Text 2", file_), u"Text 2");
 }
 
-TEST_F(IniFileTest, RefusedWriteLeavesWhatTheFileHeld) {
+TEST_F(IniFileTest, WriteAnswersWhetherTheFileHoldsTheValue) {
   // The file lies in a folder whose place is taken by a file: creating or
-  // replacing it is impossible. Then the same file name with the old value
-  // in a writable place, locked against writing by an open handle.
+  // replacing it is impossible.
   const Text blocked = folder_.File(L"notafolder\\settings.ini");
   WriteBytes(folder_.File(L"notafolder"), "x");
-  IniWriteString(u"Main", u"Text1", u"414243", blocked);
+  EXPECT_FALSE(IniWriteString(u"Main", u"Text1", u"414243", blocked));
   EXPECT_EQ(IniReadString(u"Main", u"Text1", u"Text 1", blocked), u"Text 1");
 
-  WriteBytes(file_, "[Main]\r\nText1=old\r\n");
-  HANDLE lock = CreateFileW(Wide(file_).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                            OPEN_EXISTING, 0, nullptr);
-  ASSERT_NE(lock, INVALID_HANDLE_VALUE);
-  IniWriteString(u"Main", u"Text1", u"new", file_);
-  EXPECT_EQ(IniReadString(u"Main", u"Text1", u"d", file_), u"old");
-  CloseHandle(lock);
-  EXPECT_EQ(IniReadString(u"Main", u"Text1", u"d", file_), u"old");
-  EXPECT_EQ(ReadBytes(file_), "[Main]\r\nText1=old\r\n");
+  // Then a file held open by another program: one that lets others read it
+  // refuses a new value, but holds the one it has; one that shares nothing
+  // cannot even be read. A key it lacks is never taken for an empty value.
+  const std::string held = "[Main]\r\nText1=old\r\nText2=\r\n";
+  struct Row {
+    DWORD sharing;
+    const char16_t* key;
+    const char16_t* value;
+    bool holds;
+  };
+  const Row rows[] = {
+      {FILE_SHARE_READ, u"Text1", u"old", true},  {FILE_SHARE_READ, u"Text1", u"new", false},
+      {FILE_SHARE_READ, u"Text2", u"", true},     {FILE_SHARE_READ, u"Text3", u"", false},
+      {0, u"Text1", u"old", false},               {0, u"Text1", u"new", false},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(testing::Message() << "row " << &row - rows);
+    WriteBytes(file_, held);
+    HANDLE holder = CreateFileW(Wide(file_).c_str(), GENERIC_READ, row.sharing, nullptr,
+                                OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(IniWriteString(u"Main", row.key, row.value, file_), row.holds);
+    CloseHandle(holder);
+    EXPECT_EQ(ReadBytes(file_), held);
+  }
+  // Once the holder lets go, the new value is written.
+  EXPECT_TRUE(IniWriteString(u"Main", u"Text1", u"new", file_));
+  EXPECT_EQ(IniReadString(u"Main", u"Text1", u"d", file_), u"new");
 }
