@@ -273,14 +273,23 @@ void TfrmMain::FormDestroy() {
 
 void TfrmMain::mnuMainFileQuitClick() {
   // Exactly what the close button does: the main window closing ends the
-  // program. It is not hidden here; the end sequence does that.
+  // program. It is not hidden here; the end sequence does that. A close
+  // asked for while an earlier one waits for the user's answer is dropped.
+  if (ending_ || closing_) return;
+  closing_ = true;
+  struct Done {
+    bool& closing;
+    ~Done() { closing = false; }
+  } done{closing_};
+  if (!CanClose()) return;
+  ending_ = true;
   PostQuitMessage(0);
 }
 
 // --- Showing ------------------------------------------------------------------
 
 void TfrmMain::TrayIconMainDblClick() {
-  if (handle_ == nullptr) return;  // ending
+  if (handle_ == nullptr || ending_) return;
   if (!IsWindowVisible(handle_)) {
     if (shownBefore_) {
       ShowWindow(handle_, SW_SHOW);
@@ -292,6 +301,14 @@ void TfrmMain::TrayIconMainDblClick() {
   // An open message box, owned by the window, comes to the front instead.
   HWND popup = GetLastActivePopup(handle_);
   if (IsWindowVisible(popup) && IsWindowEnabled(popup)) SetForegroundWindow(popup);
+}
+
+void TfrmMain::ShowInFront() {
+  TrayIconMainDblClick();
+  if (IsIconic(handle_)) {
+    ShowWindow(handle_, SW_RESTORE);
+    SetForegroundWindow(handle_);
+  }
 }
 
 void TfrmMain::ShowFirstTime() {

@@ -74,7 +74,18 @@ class TfrmMain {
   void StoringStep();
   void ReleaseStep();
 
-  void StoreSlot(int slot);
+  // Stores one slot; true when the file holds its text, or when the slot
+  // is not to be written (see MainSlots.cpp).
+  bool StoreSlot(int slot);
+  // Stores the eight slots; true when the file holds all eight.
+  bool StoreSlots();
+  // The check of OK: every text fits in one byte per character.
+  bool SlotsPassCheck() const;
+  // Before the end: checks and stores, and asks when the texts cannot be
+  // kept. False when the window is to stay.
+  bool CanClose();
+  // Shows the window as a tray double-click does, restored if minimized.
+  void ShowInFront();
   Text MemoText(int slot) const;
   void SetMemoText(int slot, const Text& text);
   void PasteTextToFocus(const AnsiString& bytes);
@@ -105,6 +116,11 @@ class TfrmMain {
   bool shownBefore_ = false;
   HWND lastFocus_ = nullptr;
   bool destroyed_ = false;
+  // Slots loaded with their defaults from a file that could not be read:
+  // not written until the user changes them.
+  std::array<bool, kSlotCount + 1> guarded_{};  // [1..8]
+  bool closing_ = false;  // a close is asking the user
+  bool ending_ = false;   // the close is decided; the window goes
 };
 
 extern TfrmMain* frmMain;

@@ -9,6 +9,7 @@
 
 #include <functional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "ClipboardBlocks.h"
@@ -340,27 +341,155 @@ std::vector<std::string> StoredForms(const std::vector<std::wstring>& texts) {
 
 // --- Settings file ---------------------------------------------------------------
 
-TEST(SettingsFaultTest, UnwritableSettingsFileIsSilentOkStillHidesAndQuitEndsCleanly) {
+// The settings file held open by another program, as a sync client or a
+// virus scanner holds it.
+class HeldFile {
+ public:
+  HeldFile(const std::wstring& path, DWORD sharing)
+      : handle_(CreateFileW(path.c_str(), GENERIC_READ, sharing, nullptr, OPEN_EXISTING, 0,
+                            nullptr)) {}
+  ~HeldFile() { Release(); }
+  HeldFile(const HeldFile&) = delete;
+  HeldFile& operator=(const HeldFile&) = delete;
+  bool Held() const { return handle_ != INVALID_HANDLE_VALUE; }
+  void Release() {
+    if (Held()) CloseHandle(handle_);
+    handle_ = INVALID_HANDLE_VALUE;
+  }
+
+ private:
+  HANDLE handle_;
+};
+
+std::wstring NotStoredText(const ProgramFolder& folder, const std::wstring& advice) {
+  return L"The texts could not be stored in\n" + folder.IniPath() + L"\n\n" + advice;
+}
+const wchar_t kMoveAdvice[] = L"Move the program to a folder where you may write, such as Documents.";
+const wchar_t kEndAnyway[] = L"End anyway? The texts in the window will be lost.";
+
+TEST(SettingsFaultTest, UnwritableSettingsFileIsToldOnOkAndQuitAsks) {
   ProgramFolder folder(L"unwritable");
   ASSERT_TRUE(folder.Ready());
   // A folder where the file would be: no write can succeed, even as root.
   ASSERT_TRUE(CreateDirectoryW(folder.IniPath().c_str(), nullptr));
   ProgramRun program;
-  ASSERT_TRUE(program.Start(folder));
+  ASSERT_TRUE(program.Start(folder, WithArguments(L"/english")));
   ASSERT_TRUE(program.ShowFromTray());
   EXPECT_EQ(program.MemoTexts(), SlotTexts(L"Text"));
 
   ASSERT_TRUE(program.SetMemoText(1, L"edited"));
   program.ClickOk();
-  EXPECT_TRUE(program.WaitVisible(false)) << "OK did not hide the window";
-  EXPECT_TRUE(program.Answers(2000));
-  EXPECT_TRUE(program.Boxes().empty()) << "a box was shown";
+  const HWND box = program.WaitForBox(L"Error");
+  ASSERT_NE(box, nullptr) << "OK did not tell";
+  EXPECT_EQ(BoxText(box), NotStoredText(folder, kMoveAdvice));
+  EXPECT_EQ(GetWindow(box, GW_OWNER), program.Main());
+  // The hot keys paste while the box is open.
+  PasteTarget target;
+  ASSERT_TRUE(target.Start(folder.Folder()));
+  ASSERT_TRUE(target.BringToFront());
+  PressKeys(HotKeyOf(1));
+  EXPECT_EQ(target.WaitForText("edited"), "edited");
+  PressBoxOk(box);
+  ASSERT_TRUE(WaitUntil([&] { return program.Boxes().empty(); }));
+  EXPECT_TRUE(program.Visible());
   EXPECT_EQ(program.MemoText(1), L"edited");
 
-  program.Command(kQuitCommand);
+  // Quit asks; No keeps the window and its texts, Yes ends.
+  for (const int answer : {IDNO, IDYES}) {
+    program.Command(kQuitCommand);
+    const HWND question = program.WaitForBox(L"KV-Wordkite 1.0");
+    ASSERT_NE(question, nullptr) << "Quit did not ask";
+    EXPECT_EQ(BoxText(question), NotStoredText(folder, kEndAnyway));
+    PressBoxButton(question, answer);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(question); }));
+    if (answer == IDNO) {
+      EXPECT_TRUE(program.Answers(2000) && program.Visible()) << "No ended the program";
+      EXPECT_EQ(program.MemoText(1), L"edited");
+    }
+  }
   EXPECT_TRUE(program.EndsCleanly());
   const DWORD attributes = GetFileAttributesW(folder.IniPath().c_str());
   EXPECT_TRUE(attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY));
+}
+
+// A file that another program holds but lets others read: what it holds
+// already passes OK silently, a change is told, and stored once it is free.
+TEST(SettingsFaultTest, HeldSettingsFileRefusesOnlyWhatWouldChangeIt) {
+  ProgramFolder folder(L"held");
+  ASSERT_TRUE(folder.Ready());
+  std::string ini = "[Main]\r\n";
+  for (int slot = 1; slot <= 8; ++slot)
+    ini += "Text" + std::to_string(slot) + "=" + StoredForm(L"mine " + std::to_wstring(slot)) + "\r\n";
+  ASSERT_TRUE(folder.WriteIni(ini));
+  ProgramRun program;
+  ASSERT_TRUE(program.Start(folder, WithArguments(L"/english")));
+  HeldFile held(folder.IniPath(), FILE_SHARE_READ);
+  ASSERT_TRUE(held.Held());
+
+  ASSERT_TRUE(program.ShowFromTray());
+  program.ClickOk();
+  EXPECT_TRUE(program.WaitVisible(false)) << "unchanged texts did not pass OK";
+  EXPECT_TRUE(program.Boxes().empty());
+
+  ASSERT_TRUE(program.ShowFromTray());
+  ASSERT_TRUE(program.SetMemoText(3, L"new"));
+  program.ClickOk();
+  const HWND box = program.WaitForBox(L"Error");
+  ASSERT_NE(box, nullptr) << "a refused change passed OK";
+  EXPECT_EQ(BoxText(box), NotStoredText(folder, kMoveAdvice));
+  PressBoxOk(box);
+  ASSERT_TRUE(WaitUntil([&] { return program.Boxes().empty(); }));
+  EXPECT_TRUE(program.Visible());
+  EXPECT_EQ(folder.IniBytes(), ini);
+
+  held.Release();
+  program.ClickOk();
+  EXPECT_TRUE(program.WaitVisible(false));
+  auto expected = SlotTexts(L"mine");
+  expected[2] = L"new";
+  EXPECT_EQ(StoredValues(folder.IniBytes()), StoredForms(expected)) << folder.IniBytes();
+  program.Command(kQuitCommand);
+  EXPECT_TRUE(program.EndsCleanly());
+}
+
+// A file held without sharing while the program starts is waited for; one
+// held longer is never overwritten with the defaults shown in its place,
+// though a text the user changes is stored.
+TEST(SettingsFaultTest, SettingsFileHeldAtStartIsWaitedForAndNeverOverwrittenWithDefaults) {
+  const struct {
+    DWORD heldMs;
+    bool loaded;
+  } rows[] = {{2000, true}, {7000, false}};
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.heldMs);
+    ProgramFolder folder(L"held-at-start");
+    ASSERT_TRUE(folder.Ready());
+    std::string ini = "[Main]\r\n";
+    for (int slot = 1; slot <= 8; ++slot)
+      ini += "Text" + std::to_string(slot) + "=" + StoredForm(L"mine " + std::to_wstring(slot)) + "\r\n";
+    ASSERT_TRUE(folder.WriteIni(ini));
+    HeldFile held(folder.IniPath(), 0);
+    ASSERT_TRUE(held.Held());
+    std::thread letGo([&] {
+      Sleep(row.heldMs);
+      held.Release();
+    });
+    ProgramRun program;
+    const bool started = program.Start(folder);
+    letGo.join();
+    ASSERT_TRUE(started);
+    EXPECT_EQ(program.MemoTexts(), SlotTexts(row.loaded ? L"mine" : L"Text"));
+
+    ASSERT_TRUE(program.SetMemoText(2, L"changed"));
+    ASSERT_TRUE(program.ShowFromTray());
+    program.ClickOk();
+    EXPECT_TRUE(program.WaitVisible(false));
+    program.Command(kQuitCommand);
+    EXPECT_TRUE(program.EndsCleanly());
+    auto expected = SlotTexts(L"mine");
+    expected[1] = L"changed";
+    EXPECT_EQ(StoredValues(folder.IniBytes()), StoredForms(expected)) << folder.IniBytes();
+  }
 }
 
 TEST(SettingsFaultTest, TwoCopiesStoringAtOnceLeaveOneCopysEightValues) {
@@ -422,31 +551,41 @@ bool EndSession() {
   return run.finished && run.exitCode == 0;
 }
 
-TEST(SessionFaultTest, LogOffWithABoxOpenStoresTheTextsAndEnds) {
+TEST(SessionFaultTest, LogOffStoresWhatItCanWithoutABoxAndEnds) {
   if (!RunningUnderWine()) GTEST_SKIP() << "the end of the session is made with wineboot";
   const struct {
     const char* name;
     const wchar_t* slot6;
     std::function<HWND(const ProgramRun&)> openBox;
     const wchar_t* stored6;  // what slot 6 holds in the file afterwards
+    bool unwritable;
   } cases[] = {
       {"About box", L"about open",
        [](const ProgramRun& program) {
          program.Command(kAboutCommand);
          return program.WaitForBox(L"About KV-Wordkite 1.0");
        },
-       L"about open"},
+       L"about open", false},
+      // A text the file cannot hold: the slot keeps its last good value.
       {"error box", L"euro \u20AC",
        [](const ProgramRun& program) {
          program.ClickOk();
          return program.WaitForBox(L"Error");
        },
-       L"euro \u00AC"},
+       L"last good", false},
+      // Nothing can be stored, and nothing is asked.
+      {"unwritable file", L"lost", [](const ProgramRun& program) { return program.Main(); }, nullptr,
+       true},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     ProgramFolder folder(L"log-off");
     ASSERT_TRUE(folder.Ready());
+    if (c.unwritable) {
+      ASSERT_TRUE(CreateDirectoryW(folder.IniPath().c_str(), nullptr));
+    } else {
+      ASSERT_TRUE(folder.WriteIni("[Main]\r\nText6=" + StoredForm(L"last good") + "\r\n"));
+    }
     ProgramRun program;
     ASSERT_TRUE(program.Start(folder, WithArguments(L"/english")));
     ASSERT_TRUE(program.ShowFromTray());
@@ -457,6 +596,10 @@ TEST(SessionFaultTest, LogOffWithABoxOpenStoresTheTextsAndEnds) {
     ASSERT_TRUE(EndSession());
     ASSERT_TRUE(program.Proc().WaitForExit(10000)) << "the program did not end";
     EXPECT_EQ(program.Proc().ExitCode(), 0u);
+    if (c.unwritable) {
+      EXPECT_TRUE(GetFileAttributesW(folder.IniPath().c_str()) & FILE_ATTRIBUTE_DIRECTORY);
+      continue;
+    }
     const auto stored = StoredValues(folder.IniBytes());
     ASSERT_FALSE(stored.empty()) << "the texts were not stored: " << folder.IniBytes();
     EXPECT_EQ(stored[0], StoredForm(L"unsaved edit"));

@@ -81,6 +81,9 @@ TEST_F(HotKeyTest, EachHotKeyPastesItsSlotsCurrentText) {
     EXPECT_EQ(PasteOf(target_, slot), expected);
     EXPECT_EQ(target_.WaitForText(expected), expected);
   }
+  // The end would refuse the texts beyond Latin-1.
+  ASSERT_TRUE(app.SetMemoText(4, L""));
+  ASSERT_TRUE(app.SetMemoText(8, L""));
   app.Close();
   EXPECT_TRUE(app.EndsCleanly());
 }

@@ -143,9 +143,9 @@ namespace run {
 
 std::wstring BoxText(HWND box) { return StaticTexts(box); }
 
-void PressBoxOk(HWND box) {
-  PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
-               reinterpret_cast<LPARAM>(GetDlgItem(box, IDOK)));
+void PressBoxButton(HWND box, int id) {
+  PostMessageW(box, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+               reinterpret_cast<LPARAM>(GetDlgItem(box, id)));
 }
 
 // --- INI reading ---------------------------------------------------------------

@@ -27,9 +27,10 @@ std::vector<WORD> HotKeyOf(int slot);
 // The stored form of a memo text: the low byte of each unit, in hex.
 std::string StoredForm(const std::wstring& text);
 
-// The text of a message box, and its OK button pressed.
+// The text of a message box, and its OK (or another) button pressed.
 std::wstring BoxText(HWND box);
-void PressBoxOk(HWND box);
+void PressBoxButton(HWND box, int id);
+inline void PressBoxOk(HWND box) { PressBoxButton(box, IDOK); }
 
 // Reads an INI file the way a person would: sections in order, each with
 // its key=value lines, for checking what the program left in a file.

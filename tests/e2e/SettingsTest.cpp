@@ -96,40 +96,55 @@ TEST(Settings, OkWithANonAnsiCharacterShowsTheErrorAndStoresNothing) {
     EXPECT_TRUE(app.Visible()) << "the window was hidden";
     EXPECT_EQ(app.MemoText(6), L"5 \u20AC");
     EXPECT_EQ(app.IniBytes(), before) << "the settings file changed";
+    ASSERT_TRUE(app.SetMemoText(6, L"5 E"));
     app.Close();
     EXPECT_TRUE(app.EndsCleanly());
   }
 }
 
-// Every orderly end stores the texts as they stand, unchecked: a character
-// above U+00FF as its low byte, which the next run shows as that byte.
-TEST(Settings, EndingStoresTheUnconfirmedTexts) {
+// Every orderly end stores the texts as they stand. A character above
+// U+00FF stops it first, whether the window was shown, hidden or
+// minimized: the window comes to the front with the box of OK, stays, and
+// nothing is stored; the end goes on once the text is mended.
+TEST(Settings, EndingStoresTheUnconfirmedTextsAndRefusesOnesBeyondLatin1) {
   const struct {
     const char* how;
     void (*end)(const OrdfalkApp&);
+    int show;  // the window's state when the end is asked for
   } ends[] = {
-      {"Quit", [](const OrdfalkApp& app) { app.Command(kQuitCommand); }},
-      {"WM_CLOSE", [](const OrdfalkApp& app) { app.Close(); }},
+      {"Quit, shown", [](const OrdfalkApp& app) { app.Command(kQuitCommand); }, SW_SHOW},
+      {"WM_CLOSE, shown", [](const OrdfalkApp& app) { app.Close(); }, SW_SHOW},
+      {"Quit, hidden", [](const OrdfalkApp& app) { app.Command(kQuitCommand); }, SW_HIDE},
+      {"WM_CLOSE, minimized", [](const OrdfalkApp& app) { app.Close(); }, SW_MINIMIZE},
   };
   for (const auto& end : ends) {
     SCOPED_TRACE(end.how);
     OrdfalkApp app;
     ASSERT_TRUE(app.Ready());
     ASSERT_TRUE(app.Start({L"/SWEDISH"}));
-    ASSERT_TRUE(app.ShowFromTray());
+    if (end.show != SW_HIDE) {
+      ASSERT_TRUE(app.ShowFromTray());
+    }
+    if (end.show == SW_MINIMIZE) ShowWindow(app.Main(), SW_MINIMIZE);
     ASSERT_TRUE(app.SetMemoText(1, L"x\r\ny"));
     ASSERT_TRUE(app.SetMemoText(6, L"5 \u20AC"));
+    end.end(app);
+    const HWND box = app.WaitForBox(kSwedish.errorCaption);
+    ASSERT_NE(box, nullptr) << "the end did not refuse";
+    EXPECT_EQ(StaticTexts(box), kSwedish.ansiError);
+    EXPECT_TRUE(app.Visible() && !IsIconic(app.Main())) << "the window is not in view";
+    PostMessageW(box, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(box); }));
+    EXPECT_TRUE(app.Answers(2000) && app.Visible()) << "the program went on ending";
+    EXPECT_FALSE(FileExists(app.IniPath())) << app.IniBytes();
+
+    ASSERT_TRUE(app.SetMemoText(6, L"5 E"));
     end.end(app);
     ASSERT_TRUE(app.EndsCleanly()) << "exit code " << app.Proc().ExitCode();
     Values expected = DefaultValues();
     expected["Text1"] = "780D0A79";
-    expected["Text6"] = "3520AC";
+    expected["Text6"] = "352045";
     EXPECT_EQ(app.IniMain(), expected) << app.IniBytes();
-
-    ASSERT_TRUE(app.Start({L"/SWEDISH"}));
-    EXPECT_EQ(app.MemoText(6), L"5 \u00AC");
-    app.Close();
-    EXPECT_TRUE(app.EndsCleanly());
   }
 }
 
