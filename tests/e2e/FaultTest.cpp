@@ -339,6 +339,14 @@ std::vector<std::string> StoredForms(const std::vector<std::wstring>& texts) {
   return forms;
 }
 
+// A settings file holding the eight texts.
+std::string SettingsOf(const std::vector<std::wstring>& texts) {
+  std::string ini = "[Main]\r\n";
+  for (int slot = 1; slot <= 8; ++slot)
+    ini += "Text" + std::to_string(slot) + "=" + StoredForm(texts[slot - 1]) + "\r\n";
+  return ini;
+}
+
 // --- Settings file ---------------------------------------------------------------
 
 // The settings file held open by another program, as a sync client or a
@@ -417,9 +425,7 @@ TEST(SettingsFaultTest, UnwritableSettingsFileIsToldOnOkAndQuitAsks) {
 TEST(SettingsFaultTest, HeldSettingsFileRefusesOnlyWhatWouldChangeIt) {
   ProgramFolder folder(L"held");
   ASSERT_TRUE(folder.Ready());
-  std::string ini = "[Main]\r\n";
-  for (int slot = 1; slot <= 8; ++slot)
-    ini += "Text" + std::to_string(slot) + "=" + StoredForm(L"mine " + std::to_wstring(slot)) + "\r\n";
+  const std::string ini = SettingsOf(SlotTexts(L"mine"));
   ASSERT_TRUE(folder.WriteIni(ini));
   ProgramRun program;
   ASSERT_TRUE(program.Start(folder, WithArguments(L"/english")));
@@ -464,9 +470,7 @@ TEST(SettingsFaultTest, SettingsFileHeldAtStartIsWaitedForAndNeverOverwrittenWit
     SCOPED_TRACE(row.heldMs);
     ProgramFolder folder(L"held-at-start");
     ASSERT_TRUE(folder.Ready());
-    std::string ini = "[Main]\r\n";
-    for (int slot = 1; slot <= 8; ++slot)
-      ini += "Text" + std::to_string(slot) + "=" + StoredForm(L"mine " + std::to_wstring(slot)) + "\r\n";
+    const std::string ini = SettingsOf(SlotTexts(L"mine"));
     ASSERT_TRUE(folder.WriteIni(ini));
     HeldFile held(folder.IniPath(), 0);
     ASSERT_TRUE(held.Held());
@@ -495,9 +499,7 @@ TEST(SettingsFaultTest, SettingsFileHeldAtStartIsWaitedForAndNeverOverwrittenWit
 TEST(SettingsFaultTest, TwoCopiesStoringAtOnceLeaveOneCopysEightValues) {
   ProgramFolder folder(L"two-copies");
   ASSERT_TRUE(folder.Ready());
-  std::string ini = "[Main]\r\n";
-  for (int slot = 1; slot <= 8; ++slot)
-    ini += "Text" + std::to_string(slot) + "=" + StoredForm(L"start " + std::to_wstring(slot)) + "\r\n";
+  const std::string ini = SettingsOf(SlotTexts(L"start"));
   ASSERT_TRUE(folder.WriteIni(ini));
   ProgramRun first, second;
   ASSERT_TRUE(first.Start(folder));
