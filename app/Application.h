@@ -1,5 +1,5 @@
-// Process-wide state of the program: the application title and the start-up
-// show command.
+// Process-wide state of the program: the application title, the start-up
+// show command and the messages it registers.
 #pragma once
 
 #include <windows.h>
@@ -17,7 +17,15 @@ struct TApplication {
   int StartupShowCommand = SW_SHOWNORMAL;
   // The registered message "TaskbarCreated": the shell has restarted.
   UINT TaskbarCreatedMessage = 0;
+  // The registered message of kShowMainWindowMessage: a second start of the
+  // program asks the running copy to show its window.
+  UINT ShowMainWindowMessage = 0;
 };
+
+// One copy of the program runs in a log-on session: the one that owns this
+// mutex.
+inline constexpr wchar_t kRunningMutex[] = L"Local\\Ordfalk.Running";
+inline constexpr wchar_t kShowMainWindowMessage[] = L"Ordfalk.ShowMainWindow";
 
 extern TApplication Application;
 

@@ -115,6 +115,9 @@ bool TfrmMain::Create() {
   // The first ShowWindow of a process may be replaced by the show command it
   // was started with; spend it on hiding, so that a later showing is ours.
   ShowWindow(handle_, SW_HIDE);
+  // A second start asks for the window; started as administrator, the
+  // window would not hear a normal start otherwise.
+  ChangeWindowMessageFilterEx(handle_, Application.ShowMainWindowMessage, MSGFLT_ALLOW, nullptr);
 
   // The members in the order of the window description: labels and memos,
   // the OK button, the menu, then the tray icon.
@@ -481,6 +484,11 @@ LRESULT TfrmMain::MessageHandler(UINT message, WPARAM wParam, LPARAM lParam) {
       handle_ = nullptr;
       break;
     default:
+      // A second start of the program asks to see this copy.
+      if (message == Application.ShowMainWindowMessage && message != 0) {
+        TrayIconMainDblClick();
+        return 0;
+      }
       break;
   }
   return DefWindowProcW(hwnd, message, wParam, lParam);

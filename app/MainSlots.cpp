@@ -13,8 +13,9 @@ namespace {
 // Every call addresses the settings file beside the executable.
 const Text kSettingsFile;
 
-// Copies of the program started from one folder share its settings file.
-// Each reads or writes all eight texts under this lock, so that the file
+// One copy runs per log-on session, but copies in two sessions (another
+// user switched to, a remote desktop) started from one folder share its
+// settings file. Each reads or writes all eight texts under this lock, so that the file
 // always holds the eight values of one copy, never a mix of two. The wait is
 // bounded: a copy that cannot get the lock in time goes on without it.
 class SettingsLock {

@@ -37,9 +37,35 @@ void RestrictDllSearch() noexcept {
   }
 }
 
+// Whether a copy of the program already runs in this log-on session. The
+// first copy's mutex is never closed: it goes with the process, after the
+// texts have been stored for the last time, so that no later start reads
+// the file before the copy that is ending is done with it. The mutex of a
+// copy started as administrator cannot be opened by a normal start, which
+// is told "access denied": a copy runs all the same. Any other failure lets
+// this start go on as the first.
+bool AnotherCopyRuns() noexcept {
+  const HANDLE running = CreateMutexW(nullptr, FALSE, kRunningMutex);
+  const DWORD error = GetLastError();
+  if (running == nullptr) return error == ERROR_ACCESS_DENIED;
+  return error == ERROR_ALREADY_EXISTS;
+}
+
+// A second start: the running copy shows its window, as a double-click on
+// its tray icon does. The user has just made this start, so it may hand the
+// foreground on to the running copy. The message goes to every top-level
+// window, since other programs' windows may share the class name; nobody
+// may answer (the running copy is still starting, or ending).
+void ShowRunningCopy() noexcept {
+  AllowSetForegroundWindow(ASFW_ANY);
+  const UINT show = RegisterWindowMessageW(kShowMainWindowMessage);
+  if (show != 0) PostMessageW(HWND_BROADCAST, show, 0, 0);
+}
+
 int Run(HINSTANCE instance) {
   Application.Instance = instance;
   Application.TaskbarCreatedMessage = RegisterWindowMessageW(L"TaskbarCreated");
+  Application.ShowMainWindowMessage = RegisterWindowMessageW(kShowMainWindowMessage);
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   GetStartupInfoW(&startup);
@@ -74,5 +100,11 @@ int Run(HINSTANCE instance) {
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   ordfalk::RestrictDllSearch();
+  // A second start touches no settings file and makes no window, icon or
+  // hot key: the running copy owns them.
+  if (ordfalk::AnotherCopyRuns()) {
+    ordfalk::ShowRunningCopy();
+    return 0;
+  }
   return ordfalk::Run(instance);
 }

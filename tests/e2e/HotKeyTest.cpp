@@ -2,6 +2,9 @@
 // front: each pastes its slot's current text there, byte for byte.
 #include <gtest/gtest.h>
 
+#include <windows.h>
+#include <sddl.h>
+
 #include <map>
 
 #include "ClipboardBlocks.h"
@@ -208,24 +211,61 @@ TEST_F(HotKeyTest, HotKeysWorkWhileTheAboutBoxIsOpen) {
   EXPECT_TRUE(app.EndsCleanly());
 }
 
-// A second copy starts normally but the hot keys stay with the first; once
-// the first has ended, a newly started copy gets them.
-TEST_F(HotKeyTest, HotKeysStayWithTheFirstCopyAndAreReleasedAtItsEnd) {
+// Takes every right away from the running copy's mutex, as a normal start
+// finds the mutex of a copy started as administrator.
+bool DenyTheRunningMutex() {
+  const HANDLE mutex = OpenMutexW(WRITE_DAC, FALSE, kRunningMutex);
+  PSECURITY_DESCRIPTOR none = nullptr;  // an empty list of rights
+  const bool denied =
+      mutex && ConvertStringSecurityDescriptorToSecurityDescriptorW(L"D:", SDDL_REVISION_1, &none,
+                                                                    nullptr) &&
+      SetKernelObjectSecurity(mutex, DACL_SECURITY_INFORMATION, none);
+  if (none) LocalFree(none);
+  if (mutex) CloseHandle(mutex);
+  return denied;
+}
+
+// One copy at a time. A second start, from whichever folder, shows the
+// running copy's window and ends with 0 at once, touching no settings file;
+// the hot keys stay with the running copy. Once that has ended, a new start
+// gets them. A copy left running by an earlier test run is ended by the
+// harness before a start.
+TEST_F(HotKeyTest, ASecondStartShowsTheRunningCopyAndEnds) {
   OrdfalkApp first;
-  OrdfalkApp second;
-  ASSERT_TRUE(first.Ready() && second.Ready());
-  ASSERT_TRUE(first.WriteIni("[Main]\r\nText1=4669727374\r\nText5=4669727374\r\n"));    // First
-  ASSERT_TRUE(second.WriteIni("[Main]\r\nText1=5365636F6E64\r\nText5=5365636F6E64\r\n"));  // Second
+  ProgramFolder other(L"second-start");
+  ASSERT_TRUE(first.Ready() && other.Ready());
+  Process leftover = Start(other.ExePath(), {L"/SWEDISH"});
+  ASSERT_NE(WaitForTopWindow(leftover.Id(), kMainClass, nullptr, 30000), nullptr);
+  const std::string firstIni = "[Main]\r\nText1=4669727374\r\nText5=4669727374\r\n";  // First
+  ASSERT_TRUE(first.WriteIni(firstIni));
   ASSERT_TRUE(first.Start({L"/SWEDISH"}));
-  ASSERT_TRUE(second.Start({L"/SWEDISH"})) << "the second copy did not start";
-  EXPECT_NE(first.Tray(), second.Tray());
-  EXPECT_EQ(PasteOf(target_, 1), "First");
+  EXPECT_FALSE(leftover.Running()) << "the harness left an earlier copy running";
+
+  const struct {
+    const char* name;
+    std::wstring exe;
+    bool mutexDenied;  // as a copy run as administrator holds it
+  } starts[] = {
+      {"from another folder", other.ExePath(), false},
+      {"from the running copy's folder", first.ExePath(), false},
+      {"refused the mutex", other.ExePath(), true},
+  };
+  for (const auto& start : starts) {
+    SCOPED_TRACE(start.name);
+    if (start.mutexDenied) {
+      ASSERT_TRUE(DenyTheRunningMutex());
+    }
+    ShowWindow(first.Main(), SW_HIDE);
+    ASSERT_TRUE(first.WaitVisible(false));
+    Process second = Start(start.exe, {L"/SWEDISH"});
+    ASSERT_TRUE(second.WaitForExit(10000)) << "the second start goes on running";
+    EXPECT_EQ(second.ExitCode(), 0u);
+    EXPECT_TRUE(first.WaitVisible(true)) << "the running copy's window did not show";
+    EXPECT_FALSE(FileExists(other.IniPath())) << "the second start wrote a settings file";
+    EXPECT_EQ(first.IniBytes(), firstIni);
+    EXPECT_EQ(PasteOf(target_, 1), "First");
+  }
   EXPECT_EQ(PasteOf(target_, 5), "First");
-
-  second.Close();
-  EXPECT_TRUE(second.EndsCleanly());
-  EXPECT_EQ(PasteOf(target_, 1), "First") << "the second copy's end took the first copy's hot key";
-
   first.Command(kQuitCommand);
   EXPECT_TRUE(first.EndsCleanly());
 

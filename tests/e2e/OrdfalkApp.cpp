@@ -72,8 +72,7 @@ std::map<std::string, std::string> OrdfalkApp::IniMain() const {
 }
 
 bool OrdfalkApp::Start(const StartOptions& options) {
-  // A copy started while another runs finds the last hot key's atom there.
-  return ready_ && ProgramRun::Start(folder_, options, GlobalFindAtomW(kLastAtom) == 0);
+  return ready_ && ProgramRun::Start(folder_, options);
 }
 
 std::string Hex(const std::string& bytes) {

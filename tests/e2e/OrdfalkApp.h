@@ -40,6 +40,8 @@ inline constexpr UINT kTrayCallback = WM_APP + 1;
 inline constexpr int kClientSize = 465;
 // The atom of slot 8's hot key: added by the last step of start-up.
 inline constexpr wchar_t kLastAtom[] = L"[CTRL+SHIFT+F4]";
+// The mutex of the copy that runs; a start that finds it ends at once.
+inline constexpr wchar_t kRunningMutex[] = L"Local\\Ordfalk.Running";
 
 // The built program, beside the test executable.
 std::wstring BuiltProgram();
@@ -71,11 +73,13 @@ class ProgramFolder {
 // still runs.
 class ProgramRun {
  public:
-  // Starts the program from Folder and waits for its main window, its tray
-  // window and the end of its start-up. OnlyCopy: no other copy of the
-  // program runs (the end of start-up is then seen exactly).
-  bool Start(const ProgramFolder& folder, const StartOptions& options = {}, bool onlyCopy = true);
-  // Starts it without waiting for any window.
+  // Starts the program from Folder, the one copy of the program that runs
+  // (a second start would end at once), and waits for its main window, its
+  // tray window and the end of its start-up.
+  bool Start(const ProgramFolder& folder, const StartOptions& options = {});
+  // Starts it without waiting for any window. Both end first any copy of
+  // the program that this test program did not start, left over from an
+  // earlier run.
   bool Launch(const ProgramFolder& folder, const StartOptions& options = {});
 
   Process& Proc() { return process_; }

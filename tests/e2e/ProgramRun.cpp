@@ -2,9 +2,11 @@
 
 #include <gtest/gtest.h>
 #include <psapi.h>
+#include <tlhelp32.h>
 
 #include <algorithm>
 #include <cctype>
+#include <set>
 
 namespace e2e {
 namespace run {
@@ -26,26 +28,56 @@ std::string StoredForm(const std::wstring& text) {
 
 // --- ProgramRun ----------------------------------------------------------------
 
+namespace {
+
+// The copies of the program this test program started, by process id.
+std::set<DWORD>& OwnCopies() {
+  static std::set<DWORD> ids;
+  return ids;
+}
+
+// Ends every copy of the program that this test program did not start. A
+// copy left running by an earlier test program (killed, or timed out)
+// would turn each start into a second one, which ends at once.
+void EndLeftoverCopies() {
+  const HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+  if (snapshot == INVALID_HANDLE_VALUE) return;
+  PROCESSENTRY32W entry{};
+  entry.dwSize = sizeof entry;
+  for (BOOL more = Process32FirstW(snapshot, &entry); more; more = Process32NextW(snapshot, &entry)) {
+    const wchar_t* slash = wcsrchr(entry.szExeFile, L'\\');
+    const wchar_t* image = slash ? slash + 1 : entry.szExeFile;
+    if (_wcsicmp(image, L"Ordfalk.exe") != 0 || OwnCopies().count(entry.th32ProcessID)) continue;
+    Process leftover(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION,
+                                 FALSE, entry.th32ProcessID),
+                     entry.th32ProcessID);
+    leftover.Kill();
+  }
+  CloseHandle(snapshot);
+}
+
+}  // namespace
+
 bool ProgramRun::Launch(const ProgramFolder& folder, const StartOptions& options) {
   main_ = tray_ = nullptr;
+  EndLeftoverCopies();
   process_ = e2e::Start(folder.ExePath(), options);
+  if (process_) OwnCopies().insert(process_.Id());
   return static_cast<bool>(process_);
 }
 
-bool ProgramRun::Start(const ProgramFolder& folder, const StartOptions& options, bool onlyCopy) {
+bool ProgramRun::Start(const ProgramFolder& folder, const StartOptions& options) {
   // The windows exist, and sent messages are answered (while the tray
   // calls of start-up wait for the shell), before the texts are loaded.
-  // The only copy running adds the hot-key atoms last: once the atom of
-  // slot 8 is there, start-up is over. Atoms left by a killed copy go first.
-  if (onlyCopy) {
-    for (int i = 0; i < 100 && GlobalFindAtomW(kLastAtom); ++i)
-      GlobalDeleteAtom(GlobalFindAtomW(kLastAtom));
-  }
+  // The copy adds the hot-key atoms last: once the atom of slot 8 is there,
+  // start-up is over. Atoms left by a killed copy go first.
+  for (int i = 0; i < 100 && GlobalFindAtomW(kLastAtom); ++i)
+    GlobalDeleteAtom(GlobalFindAtomW(kLastAtom));
   if (!Launch(folder, options)) return false;
   main_ = WaitForTopWindow(process_.Id(), kMainClass, nullptr, 30000);
   tray_ = WaitForTopWindow(process_.Id(), kTrayClass, nullptr, 30000);
   if (!main_ || !tray_) return false;
-  if (onlyCopy && !WaitUntil([] { return GlobalFindAtomW(kLastAtom) != 0; }, 60000)) return false;
+  if (!WaitUntil([] { return GlobalFindAtomW(kLastAtom) != 0; }, 60000)) return false;
   return WaitUntil([&] { return Answers(1000); }, 60000, 10);
 }
 
