@@ -2,7 +2,11 @@
 // both languages, the About box and the etched line, as a user meets them.
 #include <gtest/gtest.h>
 
+#include <windows.h>
+#include <shellapi.h>
+
 #include <map>
+#include <string>
 #include <vector>
 
 #include "Desktop.h"
@@ -100,6 +104,58 @@ TEST(Window, RealDoubleClickOnTheTrayIconShowsTheWindow) {
     ASSERT_TRUE(app.WaitVisible(false)) << "OK did not hide the window";
   }
   SaveScreenshot(L"tray-double-click");
+  app.Close();
+  EXPECT_TRUE(app.EndsCleanly());
+}
+
+// The icon's events as the shell reports them once the program has asked
+// for version 4. A double-click with any button and Enter or Space on the
+// icon (NIN_KEYSELECT) show the window; a second NIN_KEYSELECT for the same
+// key, as some Windows versions send, changes nothing more. Single clicks,
+// the NIN_SELECT after them and WM_CONTEXTMENU do nothing.
+TEST(Window, TrayEventsOfVersionFourShowTheWindowOnlyForDoubleClicksAndEnter) {
+  OrdfalkApp app;
+  ASSERT_TRUE(app.Ready());
+  ASSERT_TRUE(app.Start({L"/SWEDISH"}));
+  const struct {
+    const char* name;
+    std::vector<UINT> events;
+    bool shows;
+  } cases[] = {
+      {"left click", {WM_LBUTTONDOWN, WM_LBUTTONUP, NIN_SELECT}, false},
+      {"right click or menu key", {WM_RBUTTONDOWN, WM_RBUTTONUP, WM_CONTEXTMENU}, false},
+      {"middle click", {WM_MBUTTONDOWN, WM_MBUTTONUP}, false},
+      {"left double-click", {WM_LBUTTONDBLCLK}, true},
+      {"right double-click", {WM_RBUTTONDBLCLK}, true},
+      {"middle double-click", {WM_MBUTTONDBLCLK}, true},
+      {"Enter or Space, reported twice", {NIN_KEYSELECT, NIN_KEYSELECT}, true},
+  };
+  const auto state = [&] {
+    const RECT r = WindowRectOf(app.Main());
+    return std::to_string(app.Visible()) + " iconic " + std::to_string(IsIconic(app.Main())) +
+           " at " + std::to_string(r.left) + "," + std::to_string(r.top) + " front " +
+           Utf8(ClassNameOf(GetForegroundWindow())) + " focus " +
+           std::to_string(GetDlgCtrlID(FocusOf(app.Main())));
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::string shown;
+    for (UINT event : c.events) {
+      app.SendTrayEvent(event);
+      if (!c.shows || !shown.empty()) continue;
+      ASSERT_TRUE(app.WaitVisible(true)) << "the window did not show";
+      EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == app.Main(); }));
+      shown = state();
+    }
+    if (!c.shows) {
+      EXPECT_FALSE(app.WaitVisible(true, 300)) << "the window showed";
+      continue;
+    }
+    EXPECT_FALSE(WaitUntil([&] { return state() != shown; }, 300)) << shown << " became "
+                                                                     << state();
+    app.ClickOk();
+    ASSERT_TRUE(app.WaitVisible(false)) << "OK did not hide the window";
+  }
   app.Close();
   EXPECT_TRUE(app.EndsCleanly());
 }
