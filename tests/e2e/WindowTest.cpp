@@ -140,19 +140,25 @@ TEST(Window, TrayEventsOfVersionFourShowTheWindowOnlyForDoubleClicksAndEnter) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     std::string shown;
-    for (UINT event : c.events) {
-      app.SendTrayEvent(event);
-      if (!c.shows || !shown.empty()) continue;
+    for (size_t i = 0; i < c.events.size(); ++i) {
+      app.SendTrayEvent(c.events[i]);
+      if (!c.shows || i > 0) continue;
       ASSERT_TRUE(app.WaitVisible(true)) << "the window did not show";
-      EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == app.Main(); }));
+      EXPECT_TRUE(WaitUntil([&] {
+        return GetForegroundWindow() == app.Main() && FocusOf(app.Main()) != nullptr;
+      }));
+      // Moved by the user: a showing that placed the window anew would show.
+      SetWindowPos(app.Main(), nullptr, 40, 70, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
       shown = state();
     }
     if (!c.shows) {
       EXPECT_FALSE(app.WaitVisible(true, 300)) << "the window showed";
       continue;
     }
-    EXPECT_FALSE(WaitUntil([&] { return state() != shown; }, 300)) << shown << " became "
-                                                                     << state();
+    if (c.events.size() > 1) {
+      EXPECT_FALSE(WaitUntil([&] { return state() != shown; }, 300))
+          << shown << " became " << state();
+    }
     app.ClickOk();
     ASSERT_TRUE(app.WaitVisible(false)) << "OK did not hide the window";
   }
