@@ -30,8 +30,7 @@ class TTrayIcon {
   void Destroy();
 
   // Raised by a double-click with the left, right or middle button, and by
-  // Enter or Space on the icon (NIN_KEYSELECT), which the keyboard's user
-  // has in place of a double-click.
+  // Enter or Space on the icon (NIN_KEYSELECT), the keyboard's double-click.
   std::function<void()> OnDblClick;
 
   static constexpr UINT kCallbackMessage = WM_APP + 1;

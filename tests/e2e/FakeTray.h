@@ -26,7 +26,7 @@ struct TrayCall {
   UINT flags = 0;
   UINT callbackMessage = 0;
   std::wstring tip;  // when flags hold NIF_TIP
-  UINT version = 0;  // uVersion (uTimeout outside NIM_SETVERSION)
+  UINT version = 0;  // uVersion; Wine passes it with NIM_SETVERSION only
 };
 
 class FakeTray {
