@@ -50,12 +50,25 @@ bool TTrayIcon::Create(HICON icon, const Text& tooltip) {
   record_.cbSize = sizeof record_;
   record_.hWnd = handle_;
   record_.uID = 1;
-  record_.uFlags = NIF_MESSAGE | NIF_ICON;
+  // Under version 4 the shell shows the standard tooltip only on request.
+  record_.uFlags = NIF_MESSAGE | NIF_ICON | NIF_SHOWTIP;
   record_.uCallbackMessage = kCallbackMessage;
   record_.hIcon = icon;
+  // Read by NIM_SETVERSION only: the other calls carry no balloon, where
+  // the same field would be its time-out.
+  record_.uVersion = NOTIFYICON_VERSION_4;
   CopyTip(record_, tooltip);
-  visible_ = handle_ != nullptr && Shell_NotifyIconW(NIM_ADD, &record_) != FALSE;
+  visible_ = handle_ != nullptr && Add();
   return visible_;
+}
+
+bool TTrayIcon::Add() {
+  if (Shell_NotifyIconW(NIM_ADD, &record_) == FALSE) return false;
+  // The version lasts as long as the icon, so every add asks again. Only
+  // version 4 reports Enter or Space on the icon; a shell that refuses it
+  // goes on sending the mouse messages alone, and the icon works as before.
+  version_ = Shell_NotifyIconW(NIM_SETVERSION, &record_) != FALSE ? NOTIFYICON_VERSION_4 : 0;
+  return true;
 }
 
 void TTrayIcon::SetHint(const Text& tooltip) {
@@ -73,17 +86,25 @@ LRESULT TTrayIcon::MessageHandler(UINT message, WPARAM wParam, LPARAM lParam) {
   // Kept here: WM_NCDESTROY clears the member before the message goes on.
   const HWND hwnd = handle_;
   switch (message) {
-    case kCallbackMessage:
-      switch (LOWORD(lParam)) {
+    case kCallbackMessage: {
+      // Version 4 puts the event in the low word and the icon's id in the
+      // high word (wParam holds the pointer's place); the older form is the
+      // event alone. A single click (then NIN_SELECT), a right click or the
+      // menu key (then WM_CONTEXTMENU) do nothing.
+      const UINT event =
+          version_ == NOTIFYICON_VERSION_4 ? LOWORD(lParam) : static_cast<UINT>(lParam);
+      switch (event) {
         case WM_LBUTTONDBLCLK:
         case WM_RBUTTONDBLCLK:
         case WM_MBUTTONDBLCLK:
+        case NIN_KEYSELECT:
           if (OnDblClick) OnDblClick();
           break;
         default:
           break;
       }
       return 0;
+    }
     case WM_QUERYENDSESSION:
       return TRUE;
     case WM_ENDSESSION:
@@ -95,7 +116,7 @@ LRESULT TTrayIcon::MessageHandler(UINT message, WPARAM wParam, LPARAM lParam) {
     default:
       // The shell restarted and lost its icons: show ours again.
       if (message == Application.TaskbarCreatedMessage && message != 0 && visible_) {
-        Shell_NotifyIconW(NIM_ADD, &record_);
+        Add();
         return 0;
       }
       break;

@@ -1,6 +1,6 @@
 // TTrayIcon: the program's icon in the notification area. It owns a hidden
-// top-level window that receives the icon's mouse messages and the shell's
-// "TaskbarCreated" broadcast.
+// top-level window that receives the icon's mouse and keyboard events and the
+// shell's "TaskbarCreated" broadcast.
 #pragma once
 
 #include <windows.h>
@@ -29,7 +29,8 @@ class TTrayIcon {
   // Removes the icon and destroys the message window.
   void Destroy();
 
-  // Raised by a double-click with the left, right or middle button.
+  // Raised by a double-click with the left, right or middle button, and by
+  // Enter or Space on the icon (NIN_KEYSELECT), the keyboard's double-click.
   std::function<void()> OnDblClick;
 
   static constexpr UINT kCallbackMessage = WM_APP + 1;
@@ -39,10 +40,16 @@ class TTrayIcon {
   template <typename Owner>
   friend LRESULT CALLBACK WindowThunk(HWND, UINT, WPARAM, LPARAM) noexcept;
   LRESULT MessageHandler(UINT message, WPARAM wParam, LPARAM lParam);
+  // NIM_ADD with the current record, then NIM_SETVERSION; the result of
+  // the add.
+  bool Add();
 
   HWND handle_ = nullptr;
   NOTIFYICONDATAW record_{};
   bool visible_ = false;
+  // The callback form the shell granted for the icon: NOTIFYICON_VERSION_4,
+  // or 0 (the mouse message alone in lParam) when it refused.
+  UINT version_ = 0;
 };
 
 }  // namespace ordfalk

@@ -18,10 +18,14 @@ constexpr UINT kStopMessage = WM_APP + 0x70;
 // flags and the callback message; the tooltip (128 UTF-16 units) follows,
 // at an offset that has changed between Wine versions (16 in Wine 8, 32
 // once the icon's size moved up front). Start() finds it with a call whose
-// tooltip it knows.
+// tooltip it knows. The state, its mask and the balloon text (256 units)
+// follow the tooltip, then uVersion, which Wine fills for NIM_SETVERSION
+// only; Start() checks that place with such a call too.
 constexpr size_t kHeaderSize = 16;
 constexpr size_t kTipUnits = 128;
 constexpr size_t kTipOffsets[] = {32, 16};
+constexpr size_t kVersionAfterTip = kTipUnits * sizeof(wchar_t) + 8 + 256 * sizeof(wchar_t);
+constexpr UINT kCheckVersion = 0x4B56;
 size_t g_tipOffset = 0;  // 0: not known yet
 
 std::wstring TipAt(const BYTE* data, size_t size, size_t offset) {
@@ -52,12 +56,17 @@ bool FakeTray::Start(bool accept) {
   check.uID = 77;
   check.uFlags = NIF_TIP;
   lstrcpynW(check.szTip, kCheckTip, ARRAYSIZE(check.szTip));
+  check.uVersion = kCheckVersion;
   const LONG wasAccepting = InterlockedExchange(&accept_, TRUE);
+  const LONG wasRefused = InterlockedExchange(&refused_, static_cast<LONG>(kNoKind));
   Shell_NotifyIconW(NIM_ADD, &check);
+  Shell_NotifyIconW(NIM_SETVERSION, &check);
   Shell_NotifyIconW(NIM_DELETE, &check);
   InterlockedExchange(&accept_, wasAccepting);
+  InterlockedExchange(&refused_, wasRefused);
   const auto own = Calls(GetCurrentProcessId());
-  return own.size() == 2 && own[0].message == NIM_ADD && own[0].tip == kCheckTip &&
+  return own.size() == 3 && own[0].message == NIM_ADD && own[0].tip == kCheckTip &&
+         own[1].version == kCheckVersion &&
          FindWindowExW(nullptr, nullptr, kShellTrayClass, nullptr) == window_;
 }
 
@@ -69,6 +78,8 @@ void FakeTray::Stop() {
 }
 
 void FakeTray::SetAccept(bool accept) { InterlockedExchange(&accept_, accept ? TRUE : FALSE); }
+
+void FakeTray::Refuse(DWORD message) { InterlockedExchange(&refused_, static_cast<LONG>(message)); }
 
 void FakeTray::Run(HANDLE ready) {
   WNDCLASSEXW windowClass{};
@@ -100,8 +111,9 @@ void FakeTray::Run(HANDLE ready) {
 LRESULT CALLBACK FakeTray::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   auto* self = reinterpret_cast<FakeTray*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
   if (self && message == WM_COPYDATA) {
-    self->Record(*reinterpret_cast<const COPYDATASTRUCT*>(lParam));
-    return self->accept_ ? TRUE : FALSE;
+    const auto& data = *reinterpret_cast<const COPYDATASTRUCT*>(lParam);
+    self->Record(data);
+    return self->accept_ && static_cast<LONG>(data.dwData) != self->refused_ ? TRUE : FALSE;
   }
   return DefWindowProcW(hwnd, message, wParam, lParam);
 }
@@ -124,6 +136,10 @@ void FakeTray::Record(const COPYDATASTRUCT& data) {
     }
   }
   if ((call.flags & NIF_TIP) && g_tipOffset) call.tip = TipAt(bytes, size, g_tipOffset);
+  const size_t versionOffset = g_tipOffset + kVersionAfterTip;
+  if (g_tipOffset && versionOffset + sizeof call.version <= size) {
+    memcpy(&call.version, bytes + versionOffset, sizeof call.version);
+  }
   const DWORD process = ProcessOf(call.owner);
   const std::lock_guard<std::mutex> guard(lock_);
   calls_.emplace_back(process, call);

@@ -1,13 +1,13 @@
 // FakeTray: a stand-in notification area, owned by the test.
 //
 // Wine's Shell_NotifyIconW looks for the first top-level window of class
-// "Shell_TrayWnd" and sends it WM_COPYDATA (dwData = NIM_ADD, NIM_MODIFY or
-// NIM_DELETE; the payload is Wine's own flattened icon record) and returns
-// what that window answers. A window of that class created after Wine's own
-// lies above it in the z-order and is found first, so while a FakeTray
-// lives, every program's tray calls come here: they are recorded, and are
-// answered with TRUE (accepted) or FALSE (refused). Destroying the FakeTray
-// hands the notification area back to Wine's own.
+// "Shell_TrayWnd" and sends it WM_COPYDATA (dwData = NIM_ADD, NIM_MODIFY,
+// NIM_DELETE or NIM_SETVERSION; the payload is Wine's own flattened icon
+// record) and returns what that window answers. A window of that class
+// created after Wine's own lies above it in the z-order and is found first,
+// so while a FakeTray lives, every program's tray calls come here: they are
+// recorded, and are answered with TRUE (accepted) or FALSE (refused).
+// Destroying the FakeTray hands the notification area back to Wine's own.
 #pragma once
 
 #include <windows.h>
@@ -20,12 +20,13 @@
 namespace e2e {
 
 struct TrayCall {
-  DWORD message = 0;  // NIM_ADD, NIM_MODIFY, NIM_DELETE, ...
+  DWORD message = 0;  // NIM_ADD, NIM_MODIFY, NIM_DELETE, NIM_SETVERSION, ...
   HWND owner = nullptr;
   UINT id = 0;
   UINT flags = 0;
   UINT callbackMessage = 0;
   std::wstring tip;  // when flags hold NIF_TIP
+  UINT version = 0;  // uVersion; Wine passes it with NIM_SETVERSION only
 };
 
 class FakeTray {
@@ -40,6 +41,10 @@ class FakeTray {
   bool Start(bool accept);
   void Stop();
   void SetAccept(bool accept);
+  // Refuses every call of this one kind (kNoKind: none), whatever
+  // SetAccept says.
+  static constexpr DWORD kNoKind = 0xFFFFFFFF;
+  void Refuse(DWORD message);
   HWND Window() const { return window_; }
 
   // The calls made by windows of process ProcessId (all when 0), in order.
@@ -57,6 +62,7 @@ class FakeTray {
   mutable std::mutex lock_;
   std::vector<std::pair<DWORD, TrayCall>> calls_;  // (process, call)
   volatile LONG accept_ = TRUE;
+  volatile LONG refused_ = static_cast<LONG>(kNoKind);
 };
 
 }  // namespace e2e

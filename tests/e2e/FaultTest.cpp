@@ -231,13 +231,20 @@ TEST(TrayFaultTest, TooltipIsAddedSwedishAndReplacedInEnglish) {
   ASSERT_TRUE(tray.Start(true));
   const struct {
     const wchar_t* arguments;
+    bool versionRefused;
     std::vector<std::pair<DWORD, std::wstring>> calls;  // up to Quit
   } cases[] = {
-      {L"/ENGLISH", {{NIM_ADD, kSwedish.title}, {NIM_MODIFY, kEnglish.title}}},
-      {L"/SWEDISH", {{NIM_ADD, kSwedish.title}}},
+      {L"/ENGLISH",
+       false,
+       {{NIM_ADD, kSwedish.title}, {NIM_SETVERSION, kSwedish.title}, {NIM_MODIFY, kEnglish.title}}},
+      {L"/SWEDISH", false, {{NIM_ADD, kSwedish.title}, {NIM_SETVERSION, kSwedish.title}}},
+      // A shell without version 4: the icon stays, and the double-click in
+      // the older form (the mouse message alone in lParam) shows the window.
+      {L"/SWEDISH", true, {{NIM_ADD, kSwedish.title}, {NIM_SETVERSION, kSwedish.title}}},
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(Narrow(c.arguments));
+    SCOPED_TRACE(Narrow(c.arguments) + (c.versionRefused ? " without version 4" : ""));
+    tray.Refuse(c.versionRefused ? NIM_SETVERSION : FakeTray::kNoKind);
     ProgramRun program;
     ASSERT_TRUE(program.Start(folder, WithArguments(c.arguments)));
     std::vector<std::pair<DWORD, std::wstring>> seen;
@@ -246,8 +253,14 @@ TEST(TrayFaultTest, TooltipIsAddedSwedishAndReplacedInEnglish) {
       EXPECT_EQ(call.owner, program.Tray());
       EXPECT_EQ(call.id, 1u);
       EXPECT_EQ(call.callbackMessage, kTrayCallback);
+      // Version 4 hides the standard tooltip unless asked for.
+      EXPECT_TRUE(call.message == NIM_SETVERSION ? call.version == NOTIFYICON_VERSION_4
+                                                 : (call.flags & NIF_SHOWTIP) != 0);
     }
     EXPECT_EQ(seen, c.calls);
+    if (c.versionRefused) {
+      EXPECT_TRUE(program.ShowFromTray());
+    }
     program.Command(kQuitCommand);
     EXPECT_TRUE(program.EndsCleanly());
     EXPECT_EQ(tray.Count(program.Proc().Id(), NIM_DELETE), 1u);
@@ -283,9 +296,12 @@ TEST(TrayFaultTest, ShellRestartBringsTheIconBackOnceWithItsCurrentTooltip) {
   Sleep(300);  // nothing more may come
 
   const auto calls = tray.Calls(id);
-  ASSERT_EQ(calls.size(), 4u);  // add, modify, add, add
-  for (size_t i : {2u, 3u}) {
+  ASSERT_EQ(calls.size(), 7u);  // add, version, modify, then add and version twice
+  for (size_t i : {3u, 5u}) {
     EXPECT_EQ(calls[i].message, static_cast<DWORD>(NIM_ADD));
+    EXPECT_EQ(calls[i + 1].message, static_cast<DWORD>(NIM_SETVERSION));
+    EXPECT_EQ(calls[i + 1].version, static_cast<UINT>(NOTIFYICON_VERSION_4));
+    EXPECT_TRUE(calls[i].flags & NIF_SHOWTIP);
     EXPECT_EQ(calls[i].tip, kEnglish.title);
     EXPECT_TRUE(calls[i].flags & NIF_ICON);
     EXPECT_EQ(calls[i].owner, program.Tray());

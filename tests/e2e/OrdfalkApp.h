@@ -99,6 +99,11 @@ class ProgramRun {
   // A double-click on the tray icon as the program's tray window receives
   // it from the shell (no pointer involved).
   void SendTrayMouse(UINT mouseMessage) const;
+  // An event of the tray icon in the form the shell uses once the program
+  // has asked for version 4: the event in the low word of lParam, the
+  // icon's id in the high word, the pointer's place in wParam. Sent: the
+  // program has handled it when the call returns.
+  void SendTrayEvent(UINT event) const;
   // Shows the window through the tray callback and waits for it.
   bool ShowFromTray() const;
   // A real double-click on the program's tray icon, found by its tooltip.

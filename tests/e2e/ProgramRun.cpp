@@ -109,6 +109,11 @@ void ProgramRun::SendTrayMouse(UINT mouseMessage) const {
   PostMessageW(tray_, kTrayCallback, 1, mouseMessage);
 }
 
+void ProgramRun::SendTrayEvent(UINT event) const {
+  SendMessageTimeoutW(tray_, kTrayCallback, MAKEWPARAM(13, 32), MAKELPARAM(event, 1),
+                      SMTO_ABORTIFHUNG, 5000, nullptr);
+}
+
 // Sent rather than posted, so that the program has shown the window and
 // asked for the foreground when the call returns.
 bool ProgramRun::ShowFromTray() const {

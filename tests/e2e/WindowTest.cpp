@@ -2,7 +2,11 @@
 // both languages, the About box and the etched line, as a user meets them.
 #include <gtest/gtest.h>
 
+#include <windows.h>
+#include <shellapi.h>
+
 #include <map>
+#include <string>
 #include <vector>
 
 #include "Desktop.h"
@@ -100,6 +104,58 @@ TEST(Window, RealDoubleClickOnTheTrayIconShowsTheWindow) {
     ASSERT_TRUE(app.WaitVisible(false)) << "OK did not hide the window";
   }
   SaveScreenshot(L"tray-double-click");
+  app.Close();
+  EXPECT_TRUE(app.EndsCleanly());
+}
+
+// The icon's events in the form of version 4: double-clicks and Enter or
+// Space on the icon (NIN_KEYSELECT, twice from some Windows versions) show
+// the window, and the second NIN_KEYSELECT changes nothing; single clicks,
+// NIN_SELECT and WM_CONTEXTMENU do nothing.
+TEST(Window, TrayEventsOfVersionFourShowTheWindowOnlyForDoubleClicksAndEnter) {
+  OrdfalkApp app;
+  ASSERT_TRUE(app.Ready());
+  ASSERT_TRUE(app.Start({L"/SWEDISH"}));
+  const struct {
+    std::vector<UINT> events;
+    bool shows;
+  } cases[] = {
+      {{WM_LBUTTONDOWN, WM_LBUTTONUP, NIN_SELECT, WM_RBUTTONDOWN, WM_RBUTTONUP, WM_CONTEXTMENU,
+        WM_MBUTTONDOWN, WM_MBUTTONUP},
+       false},
+      {{WM_LBUTTONDBLCLK}, true},
+      {{WM_RBUTTONDBLCLK}, true},
+      {{WM_MBUTTONDBLCLK}, true},
+      {{NIN_KEYSELECT, NIN_KEYSELECT}, true},
+  };
+  const auto state = [&] {
+    const RECT r = WindowRectOf(app.Main());
+    return std::to_string(app.Visible()) + " at " + std::to_string(r.left) + "," +
+           std::to_string(r.top) + " front " + Utf8(ClassNameOf(GetForegroundWindow())) +
+           " focus " + std::to_string(GetDlgCtrlID(FocusOf(app.Main())));
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.events.front());
+    std::string shown;
+    for (UINT event : c.events) {
+      app.SendTrayEvent(event);
+      if (!c.shows || !shown.empty()) continue;
+      ASSERT_TRUE(app.WaitVisible(true)) << "the window did not show";
+      EXPECT_TRUE(WaitUntil(
+          [&] { return GetForegroundWindow() == app.Main() && FocusOf(app.Main()) != nullptr; }));
+      // As if moved by the user: placing the window anew would show.
+      SetWindowPos(app.Main(), nullptr, 40, 70, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+      shown = state();
+    }
+    if (c.shows) {
+      EXPECT_FALSE(WaitUntil([&] { return state() != shown; }, 300))
+          << shown << " became " << state();
+      app.ClickOk();
+    } else {
+      EXPECT_FALSE(app.WaitVisible(true, 300)) << "the window showed";
+    }
+    ASSERT_TRUE(app.WaitVisible(false));
+  }
   app.Close();
   EXPECT_TRUE(app.EndsCleanly());
 }
