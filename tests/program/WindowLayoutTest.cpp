@@ -296,4 +296,118 @@ INSTANTIATE_TEST_SUITE_P(ScreenSettings, WindowLayout,
                            return SettingName(param.param);
                          });
 
+
+// What dpi_probe.dll reports of the program's main window, one item a line.
+struct LayoutReport {
+  std::vector<std::string> lines;
+
+  // The rest of the line that begins with Name and a space; "" when none.
+  std::string Item(const std::string& name) const {
+    for (const std::string& line : lines) {
+      if (line.rfind(name + " ", 0) == 0) return line.substr(name.size() + 1);
+    }
+    return {};
+  }
+  // Each control's place in the client area and its font's height.
+  std::vector<std::string> Controls() const {
+    std::vector<std::string> controls;
+    for (const std::string& line : lines) {
+      if (line.rfind("child ", 0) == 0) controls.push_back(line);
+    }
+    return controls;
+  }
+};
+
+// Loads dpi_probe.dll into the program: with Dpi 0 it only reports; with
+// another it first plays a move to a monitor of that scale, and frames
+// ClientSize ("WIDTH HEIGHT") for it as the system does.
+LayoutReport ProbeLayout(HWND window, DWORD dpi, const std::string& clientSize = "0 0") {
+  const std::wstring process = std::to_wstring(ProcessOf(window));
+  const std::wstring input = JoinPath(InsideFolder(), L"dpi-" + process + L".txt");
+  const std::wstring output = JoinPath(InsideFolder(), L"layout-" + process + L".txt");
+  DeleteFileW(output.c_str());
+  WriteBytes(input, std::to_string(dpi) + " " + clientSize + "\n");
+  LayoutReport report;
+  if (LoadInto(window, L"dpi_probe.dll") && WaitUntil([&] { return FileExists(output); })) {
+    const std::string text = ReadBytes(output);
+    for (size_t at = 0, end; at < text.size(); at = end + 1) {
+      end = text.find('\n', at);
+      if (end == std::string::npos) end = text.size();
+      report.lines.push_back(text.substr(at, end - at));
+    }
+  }
+  DeleteFileW(input.c_str());
+  DeleteFileW(output.c_str());
+  return report;
+}
+
+struct DpiChange {
+  DWORD from, to;
+  bool shown;
+};
+
+void PrintTo(const DpiChange& change, std::ostream* out) {
+  *out << change.from << " to " << change.to << (change.shown ? "" : ", hidden");
+}
+
+class WindowDpiChange : public ::testing::TestWithParam<DpiChange> {};
+
+// The window moved to a monitor of another scale (or the scale changed):
+// controls and fonts as a fresh start at the new scale gives them, the
+// window's size announced exactly, and the memos as the user left them.
+// Wine keeps the frame at the scale it started with, so the client size
+// that results is not compared.
+TEST_P(WindowDpiChange, LaysOutAsAFreshStartAtTheNewSetting) {
+  const DpiChange change = GetParam();
+  LayoutReport fresh;
+  {
+    LogPixelsSetting dpi(change.to);
+    OrdfalkApp program;
+    ASSERT_TRUE(program.Ready());
+    ASSERT_TRUE(program.Start(std::wstring(L"/ENGLISH"))) << "Ordfalk.exe did not start";
+    fresh = ProbeLayout(program.Main(), 0);
+    program.Close();
+    EXPECT_TRUE(program.EndsCleanly(10000));
+  }
+  ASSERT_EQ(fresh.Controls().size(), 17u) << "no report from the fresh start";
+
+  LogPixelsSetting dpi(change.from);
+  OrdfalkApp program;
+  ASSERT_TRUE(program.Ready());
+  ASSERT_TRUE(program.Start(std::wstring(L"/ENGLISH"))) << "Ordfalk.exe did not start";
+  const HWND memo = program.Memo(6);
+  const std::wstring text = L"kept\r\nacross the change";
+  ASSERT_TRUE(program.SetMemoText(6, text));
+  SendMessageW(memo, EM_SETSEL, 2, 9);
+  if (change.shown) {
+    ASSERT_TRUE(program.ShowFromTray()) << "the main window did not show";
+    PostMessageW(program.Main(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(memo), TRUE);
+    ASSERT_TRUE(WaitUntil([&] { return FocusOf(program.Main()) == memo; }));
+  }
+
+  const LayoutReport after = ProbeLayout(program.Main(), change.to, fresh.Item("client"));
+  ASSERT_FALSE(after.lines.empty()) << "no report after the change";
+  EXPECT_EQ(after.Item("answered"), "1 " + after.Item("expected"));
+  EXPECT_EQ(after.Controls(), fresh.Controls());
+  EXPECT_EQ(program.MemoText(6), text);
+  const auto selection = static_cast<DWORD>(SendMessageW(memo, EM_GETSEL, 0, 0));
+  EXPECT_EQ(LOWORD(selection), 2);
+  EXPECT_EQ(HIWORD(selection), 9);
+  EXPECT_EQ(program.Visible(), change.shown);
+  if (change.shown) {
+    EXPECT_EQ(FocusOf(program.Main()), memo);
+  }
+
+  program.Close();
+  EXPECT_TRUE(program.EndsCleanly(10000));
+}
+
+INSTANTIATE_TEST_SUITE_P(Moves, WindowDpiChange,
+                         ::testing::Values(DpiChange{96, 144, true}, DpiChange{144, 192, true},
+                                           DpiChange{192, 96, false}, DpiChange{96, 120, true}),
+                         [](const ::testing::TestParamInfo<DpiChange>& param) {
+                           return std::to_string(param.param.from) + "_to_" +
+                                  std::to_string(param.param.to);
+                         });
+
 }  // namespace
