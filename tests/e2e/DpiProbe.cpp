@@ -1,5 +1,5 @@
-// dpi_probe.dll: loaded into a running Ordfalk.exe by the tests (as
-// menu_dump.dll is), it plays a move of the main window to a monitor of
+// dpi_probe.dll: loaded into a running Ordfalk.exe by the tests
+// (InsideDll.h), it plays a move of the main window to a monitor of
 // another scale, which Wine cannot make, and reports the window's layout.
 //
 // It reads "DPI WIDTH HEIGHT" from %TEMP%\ordfalk-e2e\dpi-PID.txt: with a
@@ -12,7 +12,6 @@
 //   expected CX CY            WIDTH x HEIGHT framed for DPI by the system
 //   client CX CY              the main window's client size
 //   child ID LEFT TOP RIGHT BOTTOM FONTHEIGHT   each control, client-relative
-// The file is written under another name and renamed when complete.
 #include <windows.h>
 
 #include <algorithm>
@@ -20,17 +19,12 @@
 #include <string>
 #include <vector>
 
+#include "InsideDll.h"
+
 namespace {
 
-HMODULE g_self = nullptr;
 constexpr UINT kWmGetDpiScaledSize = 0x02E4;
 using AdjustWindowRectExForDpiFunction = BOOL WINAPI(RECT*, DWORD, BOOL, DWORD, UINT);
-
-std::wstring Folder() {
-  wchar_t temp[MAX_PATH + 1];
-  GetTempPathW(ARRAYSIZE(temp), temp);
-  return std::wstring(temp) + L"ordfalk-e2e\\";
-}
 
 BOOL CALLBACK FindMain(HWND window, LPARAM found) {
   DWORD process = 0;
@@ -57,9 +51,13 @@ BOOL CALLBACK ListChild(HWND child, LPARAM lines) {
   return TRUE;
 }
 
-std::string Probe() {
+}  // namespace
+
+const wchar_t kReportName[] = L"layout";
+
+std::string MakeReport() {
   int dpi = 0, width = 0, height = 0;
-  const std::wstring input = Folder() + L"dpi-" + std::to_wstring(GetCurrentProcessId()) + L".txt";
+  const std::wstring input = ExchangeFolder() + L"dpi-" + std::to_wstring(GetCurrentProcessId()) + L".txt";
   if (FILE* file = _wfopen(input.c_str(), L"r")) {
     if (std::fscanf(file, "%d %d %d", &dpi, &width, &height) != 3) dpi = 0;
     std::fclose(file);
@@ -105,32 +103,4 @@ std::string Probe() {
   std::string out;
   for (const std::string& each : lines) out += each + "\n";
   return out;
-}
-
-DWORD WINAPI Run(void*) {
-  const std::string out = Probe();
-  const std::wstring base = Folder() + L"layout-" + std::to_wstring(GetCurrentProcessId());
-  const std::wstring side = base + L".new";
-  HANDLE file = CreateFileW(side.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                            FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file != INVALID_HANDLE_VALUE) {
-    DWORD written = 0;
-    if (!out.empty()) WriteFile(file, out.data(), static_cast<DWORD>(out.size()), &written, nullptr);
-    CloseHandle(file);
-    MoveFileExW(side.c_str(), (base + L".txt").c_str(), MOVEFILE_REPLACE_EXISTING);
-  }
-  FreeLibraryAndExitThread(g_self, 0);
-}
-
-}  // namespace
-
-BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
-  if (reason == DLL_PROCESS_ATTACH) {
-    g_self = instance;
-    DisableThreadLibraryCalls(instance);
-    // As in menu_dump.dll: the work waits for the loader lock on a thread
-    // of its own, which drops the loading's reference when it is done.
-    if (HANDLE thread = CreateThread(nullptr, 0, Run, nullptr, 0, nullptr)) CloseHandle(thread);
-  }
-  return TRUE;
 }
