@@ -142,8 +142,8 @@ int TfrmMain::InitialDpi() const {
 }
 
 SIZE TfrmMain::FrameSizeFor(int dpi, double scale) const {
-  // The client area with the menu bar above it; the frame as the monitor's
-  // scale draws it where the system can say.
+  // The client area with the menu bar above it, framed at Dpi's scale where
+  // the system can reckon that (Windows 10 1607 on), else at its own.
   RECT frame = {0, 0, ScaledBy(kClientSize, scale), ScaledBy(kClientSize, scale)};
   if (Dpi().AdjustWindowRectExForDpi) {
     Dpi().AdjustWindowRectExForDpi(&frame, kWindowStyle, TRUE, kWindowExStyle,
