@@ -6,7 +6,6 @@
 #include <commctrl.h>
 
 #include <algorithm>
-#include <cmath>
 #include <initializer_list>
 
 #include "Application.h"
@@ -21,69 +20,6 @@ namespace ordfalk {
 TfrmMain* frmMain = nullptr;
 
 namespace {
-
-constexpr DWORD kWindowStyle =
-    WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
-constexpr DWORD kWindowExStyle = WS_EX_APPWINDOW | WS_EX_CONTROLPARENT;
-constexpr int kClientSize = 465;
-
-// Positions at 96 dots per inch: two columns of four rows, 96 pixels apart,
-// each label 16 pixels above its memo.
-constexpr int kColumnLeft[2] = {24, 240};
-constexpr int kLabelTop = 24, kMemoTop = 40, kRowPitch = 96;
-constexpr int kLabelHeight = 13, kMemoWidth = 201, kMemoHeight = 65;
-constexpr RECT kOKButton = {344, 408, 344 + 97, 408 + 33};
-
-int ColumnLeft(int slot) { return kColumnLeft[(slot - 1) / 4]; }
-int RowOffset(int slot) { return kRowPitch * ((slot - 1) % 4); }
-
-int TextHeightOf(HFONT font) {
-  HDC dc = GetDC(nullptr);
-  const HGDIOBJ old = SelectObject(dc, font);
-  TEXTMETRICW metrics{};
-  GetTextMetricsW(dc, &metrics);
-  SelectObject(dc, old);
-  ReleaseDC(nullptr, dc);
-  return metrics.tmHeight;
-}
-
-int TextWidthOf(HFONT font, const Text& text) {
-  HDC dc = GetDC(nullptr);
-  const HGDIOBJ old = SelectObject(dc, font);
-  SIZE size{};
-  const std::wstring wide = Wide(text);
-  GetTextExtentPoint32W(dc, wide.c_str(), static_cast<int>(wide.size()), &size);
-  SelectObject(dc, old);
-  ReleaseDC(nullptr, dc);
-  return size.cx;
-}
-
-bool FontHasFace(HFONT font, const wchar_t* face) {
-  HDC dc = GetDC(nullptr);
-  const HGDIOBJ old = SelectObject(dc, font);
-  wchar_t actual[LF_FACESIZE] = {};
-  GetTextFaceW(dc, LF_FACESIZE, actual);
-  SelectObject(dc, old);
-  ReleaseDC(nullptr, dc);
-  return lstrcmpiW(actual, face) == 0;
-}
-
-HFONT CreateFontNamed(int height, const wchar_t* face) {
-  return CreateFontW(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, ANSI_CHARSET,
-                     OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                     DEFAULT_PITCH | FF_DONTCARE, face);
-}
-
-// The first face the system has; the last one when it has none of them.
-const wchar_t* PresentFace(std::initializer_list<const wchar_t*> faces) {
-  for (const wchar_t* face : faces) {
-    const HFONT font = CreateFontNamed(-12, face);
-    const bool present = FontHasFace(font, face);
-    DeleteObject(font);
-    if (present) return face;
-  }
-  return *(faces.end() - 1);
-}
 
 HWND CreateChild(HWND parent, DWORD exStyle, const wchar_t* windowClass, const Text& caption,
                  DWORD style, int id, RECT place) {
@@ -140,53 +76,21 @@ bool TfrmMain::Create() {
   return true;
 }
 
-int TfrmMain::Scaled(int pixels) const {
-  return static_cast<int>(std::lround(pixels * layoutScale_));
-}
-
 void TfrmMain::CreateMembers() {
-  HDC screen = GetDC(nullptr);
-  dpi_ = GetDeviceCaps(screen, LOGPIXELSY);
-  ReleaseDC(nullptr, screen);
-
-  // Fonts follow the screen's dots per inch; positions and sizes follow the
-  // window font: its text height now over its height at 96 dots per inch.
-  const wchar_t* windowFace = PresentFace({L"Verdana", L"Tahoma", L"DejaVu Sans"});
-  const wchar_t* memoFace = PresentFace({L"Fixedsys", L"Courier New", L"DejaVu Sans Mono"});
-  windowFont_ = CreateFontNamed(MulDiv(-11, dpi_, 96), windowFace);
-  memoFont_ = CreateFontNamed(MulDiv(-12, dpi_, 96), memoFace);
-  if (dpi_ != 96) {
-    const HFONT designed = CreateFontNamed(-11, windowFace);
-    layoutScale_ = static_cast<double>(TextHeightOf(windowFont_)) / TextHeightOf(designed);
-    DeleteObject(designed);
-  }
-
+  // Created in place: the layout gives them their fonts, places and sizes.
   for (int slot = 1; slot <= kSlotCount; ++slot) {
-    const Text caption = SlotOf(slot).label;
-    const int left = Scaled(ColumnLeft(slot));
-    const int labelTop = Scaled(kLabelTop + RowOffset(slot));
-    lblText_[slot] = CreateChild(handle_, 0, L"STATIC", caption, SS_LEFT | SS_NOPREFIX,
-                                 kIdLabelFirst + slot - 1,
-                                 {left, labelTop, left + TextWidthOf(windowFont_, caption),
-                                  labelTop + Scaled(kLabelHeight)});
-    SendMessageW(lblText_[slot], WM_SETFONT, reinterpret_cast<WPARAM>(windowFont_), FALSE);
-
-    const int memoTop = Scaled(kMemoTop + RowOffset(slot));
+    lblText_[slot] = CreateChild(handle_, 0, L"STATIC", SlotOf(slot).label, SS_LEFT | SS_NOPREFIX,
+                                 kIdLabelFirst + slot - 1, {});
     txtText_[slot] = CreateChild(
         handle_, WS_EX_CLIENTEDGE, L"EDIT", u"",
         WS_TABSTOP | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN,
-        kIdMemoFirst + slot - 1,
-        {left, memoTop, left + Scaled(kMemoWidth), memoTop + Scaled(kMemoHeight)});
-    SendMessageW(txtText_[slot], WM_SETFONT, reinterpret_cast<WPARAM>(memoFont_), FALSE);
+        kIdMemoFirst + slot - 1, {});
     SendMessageW(txtText_[slot], EM_SETLIMITTEXT, 0, 0);  // no limit of its own
   }
 
   // Owner-drawn to centre image and caption together; Enter reaches it as
   // the window's default button through DM_GETDEFID.
-  btnOK_ = CreateChild(handle_, 0, L"BUTTON", u"OK", WS_TABSTOP | BS_OWNERDRAW, kIdOK,
-                       {Scaled(kOKButton.left), Scaled(kOKButton.top), Scaled(kOKButton.right),
-                        Scaled(kOKButton.bottom)});
-  SendMessageW(btnOK_, WM_SETFONT, reinterpret_cast<WPARAM>(windowFont_), FALSE);
+  btnOK_ = CreateChild(handle_, 0, L"BUTTON", u"OK", WS_TABSTOP | BS_OWNERDRAW, kIdOK, {});
   okImage_ = static_cast<HBITMAP>(
       LoadImageW(Application.Instance, MAKEINTRESOURCEW(IDB_OK), IMAGE_BITMAP, 0, 0, 0));
 
@@ -199,11 +103,7 @@ void TfrmMain::CreateMembers() {
   SendMessageW(handle_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(appIconLarge_));
   SendMessageW(handle_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(appIconSmall_));
 
-  // The window is sized for its client area with the menu bar in place.
-  RECT frame = {0, 0, Scaled(kClientSize), Scaled(kClientSize)};
-  AdjustWindowRectEx(&frame, kWindowStyle, TRUE, kWindowExStyle);
-  SetWindowPos(handle_, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
-               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  LayOut(InitialDpi(), nullptr);
 }
 
 void TfrmMain::CreateMenuBar() {
@@ -407,8 +307,9 @@ void TfrmMain::mnuMainHelpAboutClick() {
 }
 
 void TfrmMain::FormPaint(HDC dc) {
-  // Fixed pixels: the line does not follow the scaling of the controls.
-  DrawEtchedLine(PaintTarget{dc, kColorBtnFace}, 24, 400, 440, 400, true, 40);
+  // Between the lowest memos and OK, scaled as the controls are.
+  DrawEtchedLine(PaintTarget{dc, kColorBtnFace}, Scaled(24), Scaled(400), Scaled(440), Scaled(400),
+                 true, 40);
 }
 
 // --- Messages -----------------------------------------------------------------
@@ -446,6 +347,16 @@ LRESULT TfrmMain::MessageHandler(UINT message, WPARAM wParam, LPARAM lParam) {
       PaintImageButton(item, okImage_, windowFont_);
       return TRUE;
     }
+    case kWmGetDpiScaledSize:
+      // The size the window takes at the new scale, so that the rectangle
+      // WM_DPICHANGED brings is already right.
+      *reinterpret_cast<SIZE*>(lParam) = FrameSizeFor(static_cast<int>(wParam));
+      return TRUE;
+    case WM_DPICHANGED:
+      // The new scale comes with the message; the window's own may still
+      // be the old one (under Wine it stays the one the system started with).
+      LayOut(HIWORD(wParam), reinterpret_cast<const RECT*>(lParam));
+      return 0;
     case WM_HOTKEY:
       WMHotKey(wParam);
       return 0;

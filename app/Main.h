@@ -22,6 +22,15 @@ inline constexpr int kIdOK = IDOK;
 inline constexpr int kIdFileQuit = 301;
 inline constexpr int kIdHelpAbout = 302;
 
+inline constexpr DWORD kWindowStyle =
+    WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
+inline constexpr DWORD kWindowExStyle = WS_EX_APPWINDOW | WS_EX_CONTROLPARENT;
+
+// Sent before WM_DPICHANGED under per-monitor awareness v2 (Windows 10 1703
+// on), for the window's size at the new scale. Not declared for the Windows
+// version the build targets.
+inline constexpr UINT kWmGetDpiScaledSize = 0x02E4;
+
 class TfrmMain {
  public:
   static constexpr const wchar_t* kWindowClass = L"TfrmMain";
@@ -54,6 +63,15 @@ class TfrmMain {
   void CreateMembers();
   void CreateMenuBar();
   void ReleaseResources();
+
+  // The layout (MainLayout.cpp): fonts for Dpi, then every label, memo and
+  // OK placed by the one rule, and the window sized for it; at the top-left
+  // of Suggested, or where it stands when that is null.
+  void LayOut(int dpi, const RECT* suggested);
+  int InitialDpi() const;
+  // The window's outer size at Dpi, for the layout's scale there.
+  SIZE FrameSizeFor(int dpi) const;
+  SIZE FrameSizeFor(int dpi, double scale) const;
   int Scaled(int pixels) const;
 
   // Handlers.
@@ -111,7 +129,6 @@ class TfrmMain {
   HICON appIconLarge_ = nullptr;
   HICON appIconSmall_ = nullptr;
   HICON trayIcon_ = nullptr;
-  int dpi_ = 96;
   double layoutScale_ = 1.0;
   bool shownBefore_ = false;
   HWND lastFocus_ = nullptr;

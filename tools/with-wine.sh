@@ -19,7 +19,8 @@ for n in $(seq 91 160); do
 done
 [ -n "$display" ] || { echo "with-wine: no free X display number" >&2; exit 1; }
 
-Xvfb :$display -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+# Tall enough for the main window at 192 dots per inch with its frame.
+Xvfb :$display -screen 0 1600x1200x24 -nolisten tcp >/dev/null 2>&1 &
 xvfb_pid=$!
 export DISPLAY=:$display
 

@@ -395,32 +395,10 @@ std::wstring Widen(const std::string& utf8) {
 std::vector<MenuItem> MenuItemsFromInside(HWND window) {
   std::vector<MenuItem> items;
   const DWORD processId = ProcessOf(window);
-  wchar_t temp[MAX_PATH + 1];
-  GetTempPathW(ARRAYSIZE(temp), temp);
-  const std::wstring folder = JoinPath(temp, L"ordfalk-e2e");
-  CreateDirectoryW(folder.c_str(), nullptr);
-  const std::wstring dump = JoinPath(folder, L"menus-" + std::to_wstring(processId) + L".txt");
+  const std::wstring dump =
+      JoinPath(InsideFolder(), L"menus-" + std::to_wstring(processId) + L".txt");
   DeleteFileW(dump.c_str());
-
-  const std::wstring dll = JoinPath(ExeDir(), L"menu_dump.dll");
-  HANDLE process = OpenProcess(PROCESS_CREATE_THREAD | PROCESS_VM_OPERATION | PROCESS_VM_WRITE |
-                                   PROCESS_VM_READ | PROCESS_QUERY_INFORMATION,
-                               FALSE, processId);
-  if (!process) return items;
-  const size_t bytes = (dll.size() + 1) * sizeof(wchar_t);
-  void* remote = VirtualAllocEx(process, nullptr, bytes, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
-  if (remote && WriteProcessMemory(process, remote, dll.c_str(), bytes, nullptr)) {
-    // kernel32 lies at the same address in every process of a session.
-    auto load = reinterpret_cast<LPTHREAD_START_ROUTINE>(reinterpret_cast<void*>(
-        GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "LoadLibraryW")));
-    if (HANDLE thread = CreateRemoteThread(process, nullptr, 0, load, remote, 0, nullptr)) {
-      WaitForSingleObject(thread, 5000);
-      CloseHandle(thread);
-    }
-  }
-  if (remote) VirtualFreeEx(process, remote, 0, MEM_RELEASE);
-  CloseHandle(process);
-
+  LoadInto(window, L"menu_dump.dll");
   if (!WaitUntil([&] { return FileExists(dump); }, 5000)) return items;
   const std::string text = ReadBytes(dump);
   DeleteFileW(dump.c_str());
@@ -459,6 +437,37 @@ const MenuItem* FindItem(const std::vector<MenuItem>& items, const std::vector<i
 }
 
 }  // namespace
+
+std::wstring InsideFolder() {
+  wchar_t temp[MAX_PATH + 1];
+  GetTempPathW(ARRAYSIZE(temp), temp);
+  const std::wstring folder = JoinPath(temp, L"ordfalk-e2e");
+  CreateDirectoryW(folder.c_str(), nullptr);
+  return folder;
+}
+
+bool LoadInto(HWND window, const std::wstring& dllName) {
+  const std::wstring dll = JoinPath(ExeDir(), dllName);
+  HANDLE process = OpenProcess(PROCESS_CREATE_THREAD | PROCESS_VM_OPERATION | PROCESS_VM_WRITE |
+                                   PROCESS_VM_READ | PROCESS_QUERY_INFORMATION,
+                               FALSE, ProcessOf(window));
+  if (!process) return false;
+  bool ran = false;
+  const size_t bytes = (dll.size() + 1) * sizeof(wchar_t);
+  void* remote = VirtualAllocEx(process, nullptr, bytes, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+  if (remote && WriteProcessMemory(process, remote, dll.c_str(), bytes, nullptr)) {
+    // kernel32 lies at the same address in every process of a session.
+    auto load = reinterpret_cast<LPTHREAD_START_ROUTINE>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "LoadLibraryW")));
+    if (HANDLE thread = CreateRemoteThread(process, nullptr, 0, load, remote, 0, nullptr)) {
+      ran = WaitForSingleObject(thread, 5000) == WAIT_OBJECT_0;
+      CloseHandle(thread);
+    }
+  }
+  if (remote) VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+  CloseHandle(process);
+  return ran;
+}
 
 std::vector<MenuItem> MenuItemsOf(HWND window) {
   std::vector<MenuItem> items;

@@ -115,6 +115,12 @@ bool ParkPointer();
 // was). True when GetForegroundWindow then reports it.
 bool BringToFront(HWND window, DWORD timeoutMs = 3000);
 
+// %TEMP%\ordfalk-e2e, where the DLLs below exchange files with the tests.
+std::wstring InsideFolder();
+// Loads DllName, from this program's folder, into the window's process by a
+// thread of that process calling LoadLibraryW; true when that thread ended.
+bool LoadInto(HWND window, const std::wstring& dllName);
+
 // The items of a window's menu bar, popups included. A window of another
 // process is read from inside that process (menu_dump.dll), because Wine
 // cannot read another process's menus.

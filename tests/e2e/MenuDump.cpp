@@ -1,21 +1,20 @@
-// menu_dump.dll: loaded into a running program by the tests (a remote
-// thread calling LoadLibraryW), it writes the menu bars of that process's
-// top-level windows to %TEMP%\ordfalk-e2e\menus-PID.txt and unloads itself.
+// menu_dump.dll: loaded into a running program by the tests (InsideDll.h),
+// it writes the menu bars of that process's top-level windows to
+// %TEMP%\ordfalk-e2e\menus-PID.txt.
 // Wine keeps a menu in the process that made it, so another process cannot
 // read its items; this is how the tests see the texts the user sees.
 //
 // One line per item, UTF-8: WINDOW|PATH|ID|TEXT, where WINDOW is the window
 // handle in hexadecimal, PATH the item's positions joined by dots ("0.1" is
 // the second item of the first menu), ID the command id (-1 for a popup).
-// The file is written under another name and renamed when complete.
 #include <windows.h>
 
 #include <cstdio>
 #include <string>
 
-namespace {
+#include "InsideDll.h"
 
-HMODULE g_self = nullptr;
+namespace {
 
 std::string Utf8(const wchar_t* text, int length) {
   const int n = WideCharToMultiByte(CP_UTF8, 0, text, length, nullptr, 0, nullptr, nullptr);
@@ -47,35 +46,12 @@ BOOL CALLBACK DumpWindow(HWND window, LPARAM param) {
   return TRUE;
 }
 
-DWORD WINAPI Dump(void*) {
-  std::string out;
-  EnumWindows(DumpWindow, reinterpret_cast<LPARAM>(&out));
-  wchar_t temp[MAX_PATH + 1];
-  GetTempPathW(ARRAYSIZE(temp), temp);
-  const std::wstring base = std::wstring(temp) + L"ordfalk-e2e\\menus-" +
-                            std::to_wstring(GetCurrentProcessId());
-  const std::wstring side = base + L".new";
-  HANDLE file = CreateFileW(side.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                            FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file != INVALID_HANDLE_VALUE) {
-    DWORD written = 0;
-    if (!out.empty()) WriteFile(file, out.data(), static_cast<DWORD>(out.size()), &written, nullptr);
-    CloseHandle(file);
-    MoveFileExW(side.c_str(), (base + L".txt").c_str(), MOVEFILE_REPLACE_EXISTING);
-  }
-  FreeLibraryAndExitThread(g_self, 0);
-}
-
 }  // namespace
 
-BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
-  if (reason == DLL_PROCESS_ATTACH) {
-    g_self = instance;
-    DisableThreadLibraryCalls(instance);
-    // The work is done on a thread of its own, which starts once the
-    // loader lock that DllMain runs under is free, and which drops the one
-    // reference the loading took, so the next loading dumps afresh.
-    if (HANDLE thread = CreateThread(nullptr, 0, Dump, nullptr, 0, nullptr)) CloseHandle(thread);
-  }
-  return TRUE;
+const wchar_t kReportName[] = L"menus";
+
+std::string MakeReport() {
+  std::string out;
+  EnumWindows(DumpWindow, reinterpret_cast<LPARAM>(&out));
+  return out;
 }

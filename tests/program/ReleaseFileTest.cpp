@@ -156,6 +156,7 @@ TEST(ReleaseFile, CarriesNoTimeStampOrDebugDirectory) {
 // known DLL from the system folder only, and common controls 6 from the
 // side-by-side store the manifest names; any other DLL in the import table
 // would be looked for beside the .exe first and run before the program.
+// Nor may it name a function that an older Windows lacks.
 TEST(ReleaseFile, ImportsOnlyDllsThatCannotBePlantedBesideIt) {
   // HKLM\SYSTEM\CurrentControlSet\Control\Session Manager\KnownDLLs as
   // Windows 10 and 11 ship it (the entries that serve 32-bit and emulated
@@ -167,6 +168,13 @@ TEST(ReleaseFile, ImportsOnlyDllsThatCannotBePlantedBesideIt) {
       "ole32.dll",    "oleaut32.dll", "psapi.dll",    "rpcrt4.dll",   "sechost.dll",
       "setupapi.dll", "shcore.dll",   "shell32.dll",  "shlwapi.dll",  "user32.dll",
       "wldap32.dll",  "ws2_32.dll"};
+  // Functions that Windows 7 or 8.1 lack, from DLLs it has: named in the
+  // import table they would stop the program there before it starts, so
+  // they are looked up at run time.
+  static const char* const kNewerFunctions[] = {
+      "GetDpiForWindow",        "AdjustWindowRectExForDpi",      "GetDpiForSystem",
+      "GetSystemMetricsForDpi", "SystemParametersInfoForDpi",    "SetThreadDpiAwarenessContext",
+      "GetDpiForMonitor",       "SetProcessDpiAwarenessContext", "EnableNonClientDpiScaling"};
   PeImage image;
   ASSERT_NO_FATAL_FAILURE(ReadPeImage(image));
   const IMAGE_DATA_DIRECTORY& imports =
@@ -174,6 +182,7 @@ TEST(ReleaseFile, ImportsOnlyDllsThatCannotBePlantedBesideIt) {
   ASSERT_NE(imports.VirtualAddress, 0u);
 
   bool kernel32 = false;  // the walk found the table at all
+  bool getProcAddress = false;  // and the names in it
   for (DWORD rva = imports.VirtualAddress;; rva += sizeof(IMAGE_IMPORT_DESCRIPTOR)) {
     const char* at = image.At(rva, sizeof(IMAGE_IMPORT_DESCRIPTOR));
     ASSERT_NE(at, nullptr) << "import directory runs off its section";
@@ -186,8 +195,26 @@ TEST(ReleaseFile, ImportsOnlyDllsThatCannotBePlantedBesideIt) {
     const bool known =
         std::find(std::begin(kKnownDlls), std::end(kKnownDlls), name) != std::end(kKnownDlls);
     EXPECT_TRUE(known || name == "comctl32.dll") << "'" << name << "' is not a known DLL";
+
+    // The names imported from it, up to the null entry; imports by number
+    // name nothing.
+    DWORD thunk = entry.OriginalFirstThunk ? entry.OriginalFirstThunk : entry.FirstThunk;
+    for (;; thunk += sizeof(ULONGLONG)) {
+      const char* slot = image.At(thunk, sizeof(ULONGLONG));
+      ASSERT_NE(slot, nullptr) << "names imported from " << name << " run off their section";
+      ULONGLONG value;
+      std::memcpy(&value, slot, sizeof value);
+      if (value == 0) break;
+      if (value & IMAGE_ORDINAL_FLAG64) continue;
+      const std::string function = image.TextAt(static_cast<DWORD>(value) + sizeof(WORD));
+      getProcAddress = getProcAddress || function == "GetProcAddress";
+      EXPECT_EQ(std::find(std::begin(kNewerFunctions), std::end(kNewerFunctions), function),
+                std::end(kNewerFunctions))
+          << name << " " << function << " is imported";
+    }
   }
   EXPECT_TRUE(kernel32);
+  EXPECT_TRUE(getProcAddress);
 }
 
 // Address-space randomisation with all 64 bits of room, no code run from

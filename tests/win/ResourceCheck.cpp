@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <cwchar>
+#include <string>
 
 #include "resource.h"
 
@@ -129,8 +130,24 @@ int wmain() {
 
   CheckOkImage();
 
-  Check(FindResourceW(nullptr, CREATEPROCESS_MANIFEST_RESOURCE_ID, RT_MANIFEST),
-        "manifest embedded as RT_MANIFEST 1");
+  HRSRC manifest = FindResourceW(nullptr, CREATEPROCESS_MANIFEST_RESOURCE_ID, RT_MANIFEST);
+  Check(manifest, "manifest embedded as RT_MANIFEST 1");
+  // What the manifest declares, read from its text: Wine 8 reports
+  // per-monitor awareness whatever a manifest says.
+  const std::string text =
+      manifest ? std::string(static_cast<const char*>(LockResource(LoadResource(nullptr, manifest))),
+                             SizeofResource(nullptr, manifest))
+               : std::string();
+  struct ManifestCase {
+    const char* text;
+    const char* what;
+  };
+  const ManifestCase declarations[] = {
+      {">PerMonitorV2, PerMonitor</dpiAwareness>",
+       "manifest: per-monitor DPI awareness v2, then v1 (Windows 10 1607 on)"},
+      {">true/pm</dpiAware>", "manifest: per-monitor DPI awareness (Windows 8.1)"},
+  };
+  for (const ManifestCase& c : declarations) Check(text.find(c.text) != std::string::npos, c.what);
   // The manifest's Common Controls dependency decides which comctl32 is
   // loaded: version 6 comes from the side-by-side store (WinSxS), version 5
   // from the system folder. Wine's side-by-side copy reports 5.81 in
