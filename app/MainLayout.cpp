@@ -50,35 +50,40 @@ const DpiFunctions& Dpi() {
 
 int ScaledBy(int pixels, double scale) { return static_cast<int>(std::lround(pixels * scale)); }
 
-int TextHeightOf(HFONT font) {
+// What Measure finds with Font selected into a device context of the screen.
+template <typename Measure>
+auto WithFont(HFONT font, Measure measure) {
   HDC dc = GetDC(nullptr);
   const HGDIOBJ old = SelectObject(dc, font);
-  TEXTMETRICW metrics{};
-  GetTextMetricsW(dc, &metrics);
+  const auto result = measure(dc);
   SelectObject(dc, old);
   ReleaseDC(nullptr, dc);
-  return metrics.tmHeight;
+  return result;
+}
+
+int TextHeightOf(HFONT font) {
+  return WithFont(font, [](HDC dc) {
+    TEXTMETRICW metrics{};
+    GetTextMetricsW(dc, &metrics);
+    return metrics.tmHeight;
+  });
 }
 
 int TextWidthOf(HFONT font, const Text& text) {
-  HDC dc = GetDC(nullptr);
-  const HGDIOBJ old = SelectObject(dc, font);
-  SIZE size{};
   const std::wstring wide = Wide(text);
-  GetTextExtentPoint32W(dc, wide.c_str(), static_cast<int>(wide.size()), &size);
-  SelectObject(dc, old);
-  ReleaseDC(nullptr, dc);
-  return size.cx;
+  return WithFont(font, [&](HDC dc) {
+    SIZE size{};
+    GetTextExtentPoint32W(dc, wide.c_str(), static_cast<int>(wide.size()), &size);
+    return size.cx;
+  });
 }
 
 bool FontHasFace(HFONT font, const wchar_t* face) {
-  HDC dc = GetDC(nullptr);
-  const HGDIOBJ old = SelectObject(dc, font);
-  wchar_t actual[LF_FACESIZE] = {};
-  GetTextFaceW(dc, LF_FACESIZE, actual);
-  SelectObject(dc, old);
-  ReleaseDC(nullptr, dc);
-  return lstrcmpiW(actual, face) == 0;
+  return WithFont(font, [&](HDC dc) {
+    wchar_t actual[LF_FACESIZE] = {};
+    GetTextFaceW(dc, LF_FACESIZE, actual);
+    return lstrcmpiW(actual, face) == 0;
+  });
 }
 
 HFONT CreateFontNamed(int height, const wchar_t* face) {

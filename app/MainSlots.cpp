@@ -13,11 +13,15 @@ namespace {
 // Every call addresses the settings file beside the executable.
 const Text kSettingsFile;
 
+// Its full path, for what is said of it and done to it beside those calls.
+Text SettingsFilePath() { return IniDefaultFileName(AppExePath()); }
+
 // One copy runs per log-on session, but copies in two sessions (another
 // user switched to, a remote desktop) started from one folder share its
-// settings file. Each reads or writes all eight texts under this lock, so that the file
-// always holds the eight values of one copy, never a mix of two. The wait is
-// bounded: a copy that cannot get the lock in time goes on without it.
+// settings file. Each reads or writes all eight texts under this lock, so
+// that the file always holds the eight values of one copy, never a mix of
+// two. The wait is bounded: a copy that cannot get the lock in time goes on
+// without it.
 class SettingsLock {
  public:
   SettingsLock() : mutex_(CreateMutexW(nullptr, FALSE, L"Ordfalk.SettingsFile")) {
@@ -50,20 +54,20 @@ enum class SettingsAccess { kAbsent, kReadable, kUnreadable };
 // Whether the settings file can be read now. A file that another program
 // holds is waited for, up to kLoadWaitMs.
 SettingsAccess ProbeSettingsFile() {
-  const std::wstring name = Wide(IniDefaultFileName(AppExePath()));
+  const std::wstring name = Wide(SettingsFilePath());
   const DWORD start = GetTickCount();
   for (;;) {
-    const HANDLE file =
-        CreateFileW(name.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    const HANDLE file = CreateFileW(name.c_str(), GENERIC_READ,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file != INVALID_HANDLE_VALUE) {
       CloseHandle(file);
       return SettingsAccess::kReadable;
     }
     const DWORD error = GetLastError();
-    if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return SettingsAccess::kAbsent;
     const DWORD attributes = GetFileAttributesW(name.c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+    if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ||
+        (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))) {
       return SettingsAccess::kAbsent;
     }
     const bool busy = error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION;
@@ -81,8 +85,9 @@ Text AnsiOnlyText() {
 }
 
 Text NotStoredText(const Text& advice) {
-  return ChooseStr(IsSwedishUI(), u"Texterna kunde inte sparas i\n", u"The texts could not be stored in\n") +
-         IniDefaultFileName(AppExePath()) + u"\n\n" + advice;
+  return ChooseStr(IsSwedishUI(), u"Texterna kunde inte sparas i\n",
+                   u"The texts could not be stored in\n") +
+         SettingsFilePath() + u"\n\n" + advice;
 }
 
 }  // namespace
@@ -108,11 +113,10 @@ bool TfrmMain::StoreSlot(int slot) {
   // session cannot ask.
   if (HasNonAnsiChars(text)) return true;
   if (guarded_[slot] && text == DefaultMemoText(slot)) return true;
-  if (!IniWriteString(kSettingsSection, SlotOf(slot).iniKey, StoredValueOfText(text), kSettingsFile)) {
-    return false;
-  }
-  guarded_[slot] = false;
-  return true;
+  const bool held =
+      IniWriteString(kSettingsSection, SlotOf(slot).iniKey, StoredValueOfText(text), kSettingsFile);
+  if (held) guarded_[slot] = false;
+  return held;
 }
 
 bool TfrmMain::StoreSlots() {
@@ -151,13 +155,13 @@ void TfrmMain::btnOKClick() {
     return;
   }
   if (!StoreSlots()) {
-    ShowErrorBox(handle_,
-                 NotStoredText(ChooseStr(IsSwedishUI(),
-                                         u"Flytta programmet till en mapp d\u00E4r du f\u00E5r skriva, "
-                                         u"till exempel Dokument.",
-                                         u"Move the program to a folder where you may write, such as "
-                                         u"Documents.")),
-                 u"");
+    ShowErrorBox(
+        handle_,
+        NotStoredText(ChooseStr(
+            IsSwedishUI(),
+            u"Flytta programmet till en mapp d\u00E4r du f\u00E5r skriva, till exempel Dokument.",
+            u"Move the program to a folder where you may write, such as Documents.")),
+        u"");
     return;
   }
   ShowWindow(handle_, SW_HIDE);
