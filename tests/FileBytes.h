@@ -1,5 +1,6 @@
 // Whole files as bytes, for the test programs and the benchmark: read while
-// others may be writing them, written in one go or appended to.
+// others may be writing them, written in one go or appended to; and a file
+// held open.
 #pragma once
 
 #include <windows.h>
@@ -35,5 +36,25 @@ inline bool WriteBytes(const std::wstring& path, const std::string& bytes, bool 
   CloseHandle(file);
   return ok && written == bytes.size();
 }
+
+// The file held open by this program as another program (a sync client, a
+// virus scanner) would hold it, letting others share it as Sharing says.
+class HeldFile {
+ public:
+  HeldFile(const std::wstring& path, DWORD sharing)
+      : handle_(CreateFileW(path.c_str(), GENERIC_READ, sharing, nullptr, OPEN_EXISTING, 0,
+                            nullptr)) {}
+  ~HeldFile() { Release(); }
+  HeldFile(const HeldFile&) = delete;
+  HeldFile& operator=(const HeldFile&) = delete;
+  bool Held() const { return handle_ != INVALID_HANDLE_VALUE; }
+  void Release() {
+    if (Held()) CloseHandle(handle_);
+    handle_ = INVALID_HANDLE_VALUE;
+  }
+
+ private:
+  HANDLE handle_;
+};
 
 }  // namespace file_bytes

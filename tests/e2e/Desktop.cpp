@@ -1,5 +1,7 @@
 #include "Desktop.h"
 
+#include "InsideDll.h"
+
 #include <commctrl.h>
 #include <tlhelp32.h>
 
@@ -191,33 +193,38 @@ Process Start(const std::wstring& exePath, const StartOptions& options) {
   return Process(info.hProcess, info.dwProcessId);
 }
 
+std::vector<std::pair<DWORD, std::wstring>> RunningProcesses() {
+  std::vector<std::pair<DWORD, std::wstring>> processes;
+  const HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+  if (snapshot == INVALID_HANDLE_VALUE) return processes;
+  PROCESSENTRY32W entry{};
+  entry.dwSize = sizeof entry;
+  for (BOOL more = Process32FirstW(snapshot, &entry); more; more = Process32NextW(snapshot, &entry))
+    processes.emplace_back(entry.th32ProcessID, entry.szExeFile);
+  CloseHandle(snapshot);
+  return processes;
+}
+
 Process FindProcessByImage(const std::wstring& exePath, DWORD timeoutMs) {
   const std::wstring wanted = FullPath(exePath);
   Process found;
   WaitUntil(
       [&] {
-        HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-        if (snapshot == INVALID_HANDLE_VALUE) return false;
-        PROCESSENTRY32W entry{};
-        entry.dwSize = sizeof entry;
-        for (BOOL more = Process32FirstW(snapshot, &entry); more && !found;
-             more = Process32NextW(snapshot, &entry)) {
-          HANDLE handle = OpenProcess(
-              PROCESS_QUERY_INFORMATION | SYNCHRONIZE | PROCESS_TERMINATE, FALSE,
-              entry.th32ProcessID);
+        for (const auto& [id, name] : RunningProcesses()) {
+          HANDLE handle =
+              OpenProcess(PROCESS_QUERY_INFORMATION | SYNCHRONIZE | PROCESS_TERMINATE, FALSE, id);
           if (!handle) continue;
           wchar_t image[MAX_PATH * 2];
           DWORD size = ARRAYSIZE(image);
           if (QueryFullProcessImageNameW(handle, 0, image, &size) &&
               _wcsicmp(FullPath(std::wstring(image, size)).c_str(), wanted.c_str()) == 0 &&
               WaitForSingleObject(handle, 0) == WAIT_TIMEOUT) {
-            found = Process(handle, entry.th32ProcessID);
-          } else {
-            CloseHandle(handle);
+            found = Process(handle, id);
+            return true;
           }
+          CloseHandle(handle);
         }
-        CloseHandle(snapshot);
-        return static_cast<bool>(found);
+        return false;
       },
       timeoutMs, 50);
   return found;
@@ -394,23 +401,10 @@ std::wstring Widen(const std::string& utf8) {
 // Loads menu_dump.dll into the window's process and parses what it writes.
 std::vector<MenuItem> MenuItemsFromInside(HWND window) {
   std::vector<MenuItem> items;
-  const DWORD processId = ProcessOf(window);
-  const std::wstring dump =
-      JoinPath(InsideFolder(), L"menus-" + std::to_wstring(processId) + L".txt");
-  DeleteFileW(dump.c_str());
-  LoadInto(window, L"menu_dump.dll");
-  if (!WaitUntil([&] { return FileExists(dump); }, 5000)) return items;
-  const std::string text = ReadBytes(dump);
-  DeleteFileW(dump.c_str());
   char head[32];
   snprintf(head, sizeof head, "%llX|",
            static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(window)));
-  size_t at = 0;
-  while (at < text.size()) {
-    size_t end = text.find('\n', at);
-    if (end == std::string::npos) end = text.size();
-    const std::string line = text.substr(at, end - at);
-    at = end + 1;
+  for (const std::string& line : ReportFromInside(window, L"menu_dump.dll", L"menus")) {
     if (line.rfind(head, 0) != 0) continue;
     const size_t pathEnd = line.find('|', strlen(head));
     const size_t idEnd = line.find('|', pathEnd + 1);
@@ -436,37 +430,78 @@ const MenuItem* FindItem(const std::vector<MenuItem>& items, const std::vector<i
   return nullptr;
 }
 
+// Memory in another process, for messages whose parameters point to
+// structures (the tooltip control's TTM_ messages) and for the path of a
+// DLL loaded there.
+class RemoteBuffer {
+ public:
+  RemoteBuffer(HANDLE process, size_t size)
+      : process_(process),
+        address_(VirtualAllocEx(process, nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE)) {}
+  ~RemoteBuffer() {
+    if (address_) VirtualFreeEx(process_, address_, 0, MEM_RELEASE);
+  }
+  RemoteBuffer(const RemoteBuffer&) = delete;
+  RemoteBuffer& operator=(const RemoteBuffer&) = delete;
+  explicit operator bool() const { return address_ != nullptr; }
+  void* Address() const { return address_; }
+  bool Write(const void* data, size_t size, size_t offset = 0) const {
+    return WriteProcessMemory(process_, static_cast<char*>(address_) + offset, data, size, nullptr);
+  }
+  bool Read(void* data, size_t size, size_t offset = 0) const {
+    return ReadProcessMemory(process_, static_cast<char*>(address_) + offset, data, size, nullptr);
+  }
+
+ private:
+  HANDLE process_;
+  void* address_;
+};
+
 }  // namespace
 
 std::wstring InsideFolder() {
-  wchar_t temp[MAX_PATH + 1];
-  GetTempPathW(ARRAYSIZE(temp), temp);
-  const std::wstring folder = JoinPath(temp, L"ordfalk-e2e");
+  const std::wstring folder = ExchangeFolder();
   CreateDirectoryW(folder.c_str(), nullptr);
   return folder;
 }
 
-bool LoadInto(HWND window, const std::wstring& dllName) {
-  const std::wstring dll = JoinPath(ExeDir(), dllName);
+std::vector<std::string> ReportFromInside(HWND window, const std::wstring& dllName,
+                                          const std::wstring& report) {
+  std::vector<std::string> lines;
+  const DWORD processId = ProcessOf(window);
+  const std::wstring path =
+      JoinPath(InsideFolder(), report + L"-" + std::to_wstring(processId) + L".txt");
+  DeleteFileW(path.c_str());
   HANDLE process = OpenProcess(PROCESS_CREATE_THREAD | PROCESS_VM_OPERATION | PROCESS_VM_WRITE |
                                    PROCESS_VM_READ | PROCESS_QUERY_INFORMATION,
-                               FALSE, ProcessOf(window));
-  if (!process) return false;
-  bool ran = false;
-  const size_t bytes = (dll.size() + 1) * sizeof(wchar_t);
-  void* remote = VirtualAllocEx(process, nullptr, bytes, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
-  if (remote && WriteProcessMemory(process, remote, dll.c_str(), bytes, nullptr)) {
-    // kernel32 lies at the same address in every process of a session.
-    auto load = reinterpret_cast<LPTHREAD_START_ROUTINE>(reinterpret_cast<void*>(
-        GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "LoadLibraryW")));
-    if (HANDLE thread = CreateRemoteThread(process, nullptr, 0, load, remote, 0, nullptr)) {
-      ran = WaitForSingleObject(thread, 5000) == WAIT_OBJECT_0;
-      CloseHandle(thread);
+                               FALSE, processId);
+  if (!process) return lines;
+  {
+    // A thread of that process calls LoadLibraryW with the DLL's path.
+    const std::wstring dll = JoinPath(ExeDir(), dllName);
+    const size_t bytes = (dll.size() + 1) * sizeof(wchar_t);
+    const RemoteBuffer remote(process, bytes);
+    if (remote && remote.Write(dll.c_str(), bytes)) {
+      // kernel32 lies at the same address in every process of a session.
+      auto load = reinterpret_cast<LPTHREAD_START_ROUTINE>(reinterpret_cast<void*>(
+          GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "LoadLibraryW")));
+      if (HANDLE thread =
+              CreateRemoteThread(process, nullptr, 0, load, remote.Address(), 0, nullptr)) {
+        WaitForSingleObject(thread, 5000);
+        CloseHandle(thread);
+      }
     }
   }
-  if (remote) VirtualFreeEx(process, remote, 0, MEM_RELEASE);
   CloseHandle(process);
-  return ran;
+  if (!WaitUntil([&] { return FileExists(path); }, 5000)) return lines;
+  const std::string text = ReadBytes(path);
+  DeleteFileW(path.c_str());
+  for (size_t at = 0, end; at < text.size(); at = end + 1) {
+    end = text.find('\n', at);
+    if (end == std::string::npos) end = text.size();
+    lines.push_back(text.substr(at, end - at));
+  }
+  return lines;
 }
 
 std::vector<MenuItem> MenuItemsOf(HWND window) {
@@ -598,32 +633,6 @@ std::wstring SaveScreenshot(const std::wstring& name) {
 namespace {
 
 constexpr wchar_t kWineTrayClass[] = L"__winex11_standalone_tray";
-
-// Memory in another process, for messages whose parameters point to
-// structures (the tooltip control's TTM_ messages).
-class RemoteBuffer {
- public:
-  RemoteBuffer(HANDLE process, size_t size)
-      : process_(process),
-        address_(VirtualAllocEx(process, nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE)) {}
-  ~RemoteBuffer() {
-    if (address_) VirtualFreeEx(process_, address_, 0, MEM_RELEASE);
-  }
-  RemoteBuffer(const RemoteBuffer&) = delete;
-  RemoteBuffer& operator=(const RemoteBuffer&) = delete;
-  explicit operator bool() const { return address_ != nullptr; }
-  void* Address() const { return address_; }
-  bool Write(const void* data, size_t size, size_t offset = 0) const {
-    return WriteProcessMemory(process_, static_cast<char*>(address_) + offset, data, size, nullptr);
-  }
-  bool Read(void* data, size_t size, size_t offset = 0) const {
-    return ReadProcessMemory(process_, static_cast<char*>(address_) + offset, data, size, nullptr);
-  }
-
- private:
-  HANDLE process_;
-  void* address_;
-};
 
 }  // namespace
 

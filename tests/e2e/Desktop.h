@@ -79,6 +79,8 @@ Process Start(const std::wstring& exePath, const StartOptions& options = {});
 // Opens an already running process whose image is ExePath (full path,
 // compared without case), waiting up to TimeoutMs for it to appear.
 Process FindProcessByImage(const std::wstring& exePath, DWORD timeoutMs = 5000);
+// The processes that run now: id and image file name.
+std::vector<std::pair<DWORD, std::wstring>> RunningProcesses();
 
 // --- Windows -----------------------------------------------------------------
 
@@ -117,9 +119,11 @@ bool BringToFront(HWND window, DWORD timeoutMs = 3000);
 
 // %TEMP%\ordfalk-e2e, where the DLLs below exchange files with the tests.
 std::wstring InsideFolder();
-// Loads DllName, from this program's folder, into the window's process by a
-// thread of that process calling LoadLibraryW; true when that thread ended.
-bool LoadInto(HWND window, const std::wstring& dllName);
+// The report of DllName (menu_dump.dll, dpi_probe.dll), from this program's
+// folder, loaded into the window's process: the lines of its file
+// REPORT-PID.txt in InsideFolder(); none when it did not come.
+std::vector<std::string> ReportFromInside(HWND window, const std::wstring& dllName,
+                                          const std::wstring& report);
 
 // The items of a window's menu bar, popups included. A window of another
 // process is read from inside that process (menu_dump.dll), because Wine

@@ -57,7 +57,8 @@ const wchar_t kReportName[] = L"layout";
 
 std::string MakeReport() {
   int dpi = 0, width = 0, height = 0;
-  const std::wstring input = ExchangeFolder() + L"dpi-" + std::to_wstring(GetCurrentProcessId()) + L".txt";
+  const std::wstring input =
+      ExchangeFolder() + L"dpi-" + std::to_wstring(GetCurrentProcessId()) + L".txt";
   if (FILE* file = _wfopen(input.c_str(), L"r")) {
     if (std::fscanf(file, "%d %d %d", &dpi, &width, &height) != 3) dpi = 0;
     std::fclose(file);

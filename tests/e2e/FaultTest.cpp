@@ -365,30 +365,13 @@ std::string SettingsOf(const std::vector<std::wstring>& texts) {
 
 // --- Settings file ---------------------------------------------------------------
 
-// The settings file held open by another program, as a sync client or a
-// virus scanner holds it.
-class HeldFile {
- public:
-  HeldFile(const std::wstring& path, DWORD sharing)
-      : handle_(CreateFileW(path.c_str(), GENERIC_READ, sharing, nullptr, OPEN_EXISTING, 0,
-                            nullptr)) {}
-  ~HeldFile() { Release(); }
-  HeldFile(const HeldFile&) = delete;
-  HeldFile& operator=(const HeldFile&) = delete;
-  bool Held() const { return handle_ != INVALID_HANDLE_VALUE; }
-  void Release() {
-    if (Held()) CloseHandle(handle_);
-    handle_ = INVALID_HANDLE_VALUE;
-  }
-
- private:
-  HANDLE handle_;
-};
+using file_bytes::HeldFile;
 
 std::wstring NotStoredText(const ProgramFolder& folder, const std::wstring& advice) {
   return L"The texts could not be stored in\n" + folder.IniPath() + L"\n\n" + advice;
 }
-const wchar_t kMoveAdvice[] = L"Move the program to a folder where you may write, such as Documents.";
+const wchar_t kMoveAdvice[] =
+    L"Move the program to a folder where you may write, such as Documents.";
 const wchar_t kEndAnyway[] = L"End anyway? The texts in the window will be lost.";
 
 TEST(SettingsFaultTest, UnwritableSettingsFileIsToldOnOkAndQuitAsks) {
@@ -545,8 +528,8 @@ TEST(SessionFaultTest, LogOffStoresWhatItCanWithoutABoxAndEnds) {
        },
        L"last good", false},
       // Nothing can be stored, and nothing is asked.
-      {"unwritable file", L"lost", [](const ProgramRun& program) { return program.Main(); }, nullptr,
-       true},
+      {"unwritable file", L"lost", [](const ProgramRun& program) { return program.Main(); },
+       nullptr, true},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);

@@ -24,12 +24,6 @@ DWORD WINAPI Report(void*) {
 
 }  // namespace
 
-std::wstring ExchangeFolder() {
-  wchar_t temp[MAX_PATH + 1];
-  GetTempPathW(ARRAYSIZE(temp), temp);
-  return std::wstring(temp) + L"ordfalk-e2e\\";
-}
-
 BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
   if (reason == DLL_PROCESS_ATTACH) {
     g_self = instance;

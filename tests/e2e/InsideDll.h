@@ -6,6 +6,8 @@
 // another name and renamed when complete.
 #pragma once
 
+#include <windows.h>
+
 #include <string>
 
 // Defined by each DLL: NAME, and the report's text.
@@ -13,4 +15,8 @@ extern const wchar_t kReportName[];
 std::string MakeReport();
 
 // %TEMP%\ordfalk-e2e\, where the tests and the DLLs exchange files.
-std::wstring ExchangeFolder();
+inline std::wstring ExchangeFolder() {
+  wchar_t temp[MAX_PATH + 1];
+  GetTempPathW(ARRAYSIZE(temp), temp);
+  return std::wstring(temp) + L"ordfalk-e2e\\";
+}

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 #include <psapi.h>
-#include <tlhelp32.h>
 
 #include <algorithm>
 #include <cctype>
@@ -40,20 +39,14 @@ std::set<DWORD>& OwnCopies() {
 // copy left running by an earlier test program (killed, or timed out)
 // would turn each start into a second one, which ends at once.
 void EndLeftoverCopies() {
-  const HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-  if (snapshot == INVALID_HANDLE_VALUE) return;
-  PROCESSENTRY32W entry{};
-  entry.dwSize = sizeof entry;
-  for (BOOL more = Process32FirstW(snapshot, &entry); more; more = Process32NextW(snapshot, &entry)) {
-    const wchar_t* slash = wcsrchr(entry.szExeFile, L'\\');
-    const wchar_t* image = slash ? slash + 1 : entry.szExeFile;
-    if (_wcsicmp(image, L"Ordfalk.exe") != 0 || OwnCopies().count(entry.th32ProcessID)) continue;
-    Process leftover(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION,
-                                 FALSE, entry.th32ProcessID),
-                     entry.th32ProcessID);
-    leftover.Kill();
+  for (const auto& [id, image] : RunningProcesses()) {
+    const size_t slash = image.find_last_of(L'\\');
+    const std::wstring name = slash == std::wstring::npos ? image : image.substr(slash + 1);
+    if (_wcsicmp(name.c_str(), L"Ordfalk.exe") != 0 || OwnCopies().count(id)) continue;
+    Process(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, id),
+            id)
+        .Kill();
   }
-  CloseHandle(snapshot);
 }
 
 }  // namespace

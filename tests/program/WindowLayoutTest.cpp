@@ -398,22 +398,11 @@ struct LayoutReport {
 // another it first plays a move to a monitor of that scale, and frames
 // ClientSize ("WIDTH HEIGHT") for it as the system does.
 LayoutReport ProbeLayout(HWND window, DWORD dpi, const std::string& clientSize = "0 0") {
-  const std::wstring process = std::to_wstring(ProcessOf(window));
-  const std::wstring input = JoinPath(InsideFolder(), L"dpi-" + process + L".txt");
-  const std::wstring output = JoinPath(InsideFolder(), L"layout-" + process + L".txt");
-  DeleteFileW(output.c_str());
+  const std::wstring input =
+      JoinPath(InsideFolder(), L"dpi-" + std::to_wstring(ProcessOf(window)) + L".txt");
   WriteBytes(input, std::to_string(dpi) + " " + clientSize + "\n");
-  LayoutReport report;
-  if (LoadInto(window, L"dpi_probe.dll") && WaitUntil([&] { return FileExists(output); })) {
-    const std::string text = ReadBytes(output);
-    for (size_t at = 0, end; at < text.size(); at = end + 1) {
-      end = text.find('\n', at);
-      if (end == std::string::npos) end = text.size();
-      report.lines.push_back(text.substr(at, end - at));
-    }
-  }
+  LayoutReport report{ReportFromInside(window, L"dpi_probe.dll", L"layout")};
   DeleteFileW(input.c_str());
-  DeleteFileW(output.c_str());
   return report;
 }
 

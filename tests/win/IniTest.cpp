@@ -163,11 +163,10 @@ TEST_F(IniFileTest, WriteAnswersWhetherTheFileHoldsTheValue) {
   for (const Row& row : rows) {
     SCOPED_TRACE(testing::Message() << "row " << &row - rows);
     WriteBytes(file_, held);
-    HANDLE holder = CreateFileW(Wide(file_).c_str(), GENERIC_READ, row.sharing, nullptr,
-                                OPEN_EXISTING, 0, nullptr);
-    ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+    file_bytes::HeldFile holder(Wide(file_), row.sharing);
+    ASSERT_TRUE(holder.Held());
     EXPECT_EQ(IniWriteString(u"Main", row.key, row.value, file_), row.holds);
-    CloseHandle(holder);
+    holder.Release();
     EXPECT_EQ(ReadBytes(file_), held);
   }
   // Once the holder lets go, the new value is written.
