@@ -17,9 +17,10 @@ Text IniDefaultFileName(const Text& exePath);
 Text IniReadString(const Text& section, const Text& key, const Text& defaultValue,
                    const Text& fileName);
 
-// Stores Value (an empty value stays a value). True when the file now holds
-// it under Key in Section, also when it held it already and the file could
-// not be written; false when the write was refused.
+// Stores Value (an empty value stays a value). True when the file holds it
+// under Key in Section afterwards, read again from the disk; also when it
+// held it already and the file could not be written. False when the write
+// was refused, or reported as done while the file does not show it.
 bool IniWriteString(const Text& section, const Text& key, const Text& value,
                     const Text& fileName);
 

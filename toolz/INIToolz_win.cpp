@@ -8,29 +8,18 @@ namespace ordfalk {
 
 namespace {
 
-// Binds a file name for the length of one call; releasing it asks the
-// platform to write out its cached copy of the file.
-class IniFile {
- public:
-  explicit IniFile(const Text& fileName)
-      : name_(Wide(fileName.empty() ? IniDefaultFileName(AppExePath()) : fileName)) {}
-  IniFile(const IniFile&) = delete;
-  IniFile& operator=(const IniFile&) = delete;
-  ~IniFile() {
-    if (flush_) WritePrivateProfileStringW(nullptr, nullptr, nullptr, name_.c_str());
-  }
+// The file name of one call: the settings file beside the executable when
+// the caller gives none.
+std::wstring FileNameOf(const Text& fileName) {
+  return Wide(fileName.empty() ? IniDefaultFileName(AppExePath()) : fileName);
+}
 
-  const wchar_t* name() const { return name_.c_str(); }
-  void SkipFlush() { flush_ = false; }
-
- private:
-  std::wstring name_;
-  bool flush_ = true;
-};
-
-}  // namespace
-
-namespace {
+// Asks the platform to write out its cached copy of the file and to forget
+// it, so that the next read comes from the disk. Documented as always
+// answering FALSE.
+void FlushFile(const std::wstring& file) {
+  WritePrivateProfileStringW(nullptr, nullptr, nullptr, file.c_str());
+}
 
 // Kept apart from the value so that a caller can tell "absent" from any
 // stored value: the platform strips trailing blanks and quotation marks
@@ -40,7 +29,8 @@ constexpr wchar_t kAbsent[] = L"\n";
 
 // The value under Key in Section, whole, or kAbsent's text when the file,
 // the section or the key is missing or the file cannot be read.
-std::wstring ReadValue(const std::wstring& section, const std::wstring& key, const IniFile& file) {
+std::wstring ReadValue(const std::wstring& section, const std::wstring& key,
+                       const std::wstring& file) {
   // The platform cuts a value that does not fit and then reports one unit
   // less than the buffer holds; grow the buffer until the value fits, so a
   // long text comes back whole.
@@ -48,7 +38,7 @@ std::wstring ReadValue(const std::wstring& section, const std::wstring& key, con
   for (;;) {
     const DWORD copied = GetPrivateProfileStringW(section.c_str(), key.c_str(), kAbsent,
                                                   buffer.data(),
-                                                  static_cast<DWORD>(buffer.size()), file.name());
+                                                  static_cast<DWORD>(buffer.size()), file.c_str());
     if (copied + 1 < buffer.size()) return buffer.substr(0, copied);
     buffer.assign(buffer.size() * 2, L'\0');
   }
@@ -59,8 +49,7 @@ std::wstring ReadValue(const std::wstring& section, const std::wstring& key, con
 Text IniReadString(const Text& section, const Text& key, const Text& defaultValue,
                    const Text& fileName) {
   try {
-    const IniFile file(fileName);
-    const std::wstring value = ReadValue(Wide(section), Wide(key), file);
+    const std::wstring value = ReadValue(Wide(section), Wide(key), FileNameOf(fileName));
     if (value == kAbsent) return defaultValue;
     return FromWide(value);
   } catch (...) {
@@ -71,23 +60,23 @@ Text IniReadString(const Text& section, const Text& key, const Text& defaultValu
 bool IniWriteString(const Text& section, const Text& key, const Text& value,
                     const Text& fileName) {
   try {
-    IniFile file(fileName);
+    const std::wstring file = FileNameOf(fileName);
     const std::wstring wideSection = Wide(section);
     const std::wstring wideKey = Wide(key);
     const std::wstring wideValue = Wide(value);
     // A write that would change nothing is not tried: a file kept read-only
     // on purpose, or held by a program that lets others read it, already
     // holds what the caller asks for.
-    if (ReadValue(wideSection, wideKey, file) == wideValue) {
-      file.SkipFlush();
-      return true;
-    }
-    if (!WritePrivateProfileStringW(wideSection.c_str(), wideKey.c_str(), wideValue.c_str(),
-                                    file.name())) {
-      file.SkipFlush();
-      return false;
-    }
-    return true;
+    if (ReadValue(wideSection, wideKey, file) == wideValue) return true;
+    const bool written = WritePrivateProfileStringW(wideSection.c_str(), wideKey.c_str(),
+                                                    wideValue.c_str(), file.c_str()) != FALSE;
+    // Done or refused, the platform's copy goes, so that later reads see
+    // what the disk holds and not a value that never reached it.
+    FlushFile(file);
+    // A write reported as done may still be missing from the disk: a full
+    // volume cuts the file short, and the writer need not say so. Only the
+    // file, read again, tells.
+    return written && ReadValue(wideSection, wideKey, file) == wideValue;
   } catch (...) {
     return false;
   }
