@@ -391,6 +391,9 @@ LRESULT TfrmMain::MessageHandler(UINT message, WPARAM wParam, LPARAM lParam) {
         ExitProcess(0);
       }
       return 0;
+    case WM_NCCREATE:
+      EnableFrameScaling();
+      break;
     case WM_NCDESTROY:
       handle_ = nullptr;
       break;

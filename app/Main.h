@@ -69,6 +69,9 @@ class TfrmMain {
   // of Suggested, or where it stands when that is null.
   void LayOut(int dpi, const RECT* suggested);
   int InitialDpi() const;
+  // Where the system gives per-monitor awareness v1 only (Windows 10 1607),
+  // asks it to scale the title bar and menu with the monitor too.
+  void EnableFrameScaling() const;
   // The window's outer size at Dpi, for the layout's scale there.
   SIZE FrameSizeFor(int dpi) const;
   SIZE FrameSizeFor(int dpi, double scale) const;

@@ -30,10 +30,12 @@ int RowOffset(int slot) { return kRowPitch * ((slot - 1) % 4); }
 // by the Windows version the build targets.
 using GetDpiForWindowFunction = UINT WINAPI(HWND);
 using AdjustWindowRectExForDpiFunction = BOOL WINAPI(RECT*, DWORD, BOOL, DWORD, UINT);
+using EnableNonClientDpiScalingFunction = BOOL WINAPI(HWND);
 
 struct DpiFunctions {
   GetDpiForWindowFunction* GetDpiForWindow = nullptr;
   AdjustWindowRectExForDpiFunction* AdjustWindowRectExForDpi = nullptr;
+  EnableNonClientDpiScalingFunction* EnableNonClientDpiScaling = nullptr;
 };
 
 const DpiFunctions& Dpi() {
@@ -43,6 +45,8 @@ const DpiFunctions& Dpi() {
     found.GetDpiForWindow = ProcAddress<GetDpiForWindowFunction>(user32, "GetDpiForWindow");
     found.AdjustWindowRectExForDpi =
         ProcAddress<AdjustWindowRectExForDpiFunction>(user32, "AdjustWindowRectExForDpi");
+    found.EnableNonClientDpiScaling =
+        ProcAddress<EnableNonClientDpiScalingFunction>(user32, "EnableNonClientDpiScaling");
     return found;
   }();
   return functions;
@@ -144,6 +148,13 @@ int TfrmMain::InitialDpi() const {
   const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
   ReleaseDC(nullptr, screen);
   return dpi;
+}
+
+void TfrmMain::EnableFrameScaling() const {
+  // Under awareness v2 the frame is scaled anyway and the call changes
+  // nothing. Without it, under v1, the frame would keep the scale the
+  // window was made at, while FrameSizeFor reckons it at the monitor's.
+  if (Dpi().EnableNonClientDpiScaling) Dpi().EnableNonClientDpiScaling(handle_);
 }
 
 SIZE TfrmMain::FrameSizeFor(int dpi, double scale) const {
