@@ -105,6 +105,10 @@ LRESULT TTrayIcon::MessageHandler(UINT message, WPARAM wParam, LPARAM lParam) {
       }
       return 0;
     }
+    case WM_CLOSE:
+      // The program ends through its main window alone, which asks first.
+      // taskkill, for one, closes every top-level window of the process.
+      return 0;
     case WM_QUERYENDSESSION:
       return TRUE;
     case WM_ENDSESSION:

@@ -401,9 +401,13 @@ TEST(SettingsFaultTest, UnwritableSettingsFileIsToldOnOkAndQuitAsks) {
   EXPECT_TRUE(program.Visible());
   EXPECT_EQ(program.MemoText(1), L"edited");
 
-  // Quit asks; No keeps the window and its texts, Yes ends.
+  // taskkill and Quit ask; No keeps the window, its texts and tray icon, Yes ends.
   for (const int answer : {IDNO, IDYES}) {
-    program.Command(kQuitCommand);
+    if (answer == IDNO) {
+      ASSERT_TRUE(RunUnix("\"$WINE\" taskkill /IM Ordfalk.exe").finished);
+    } else {
+      program.Command(kQuitCommand);
+    }
     const HWND question = program.WaitForBox(L"KV-Wordkite 1.0");
     ASSERT_NE(question, nullptr) << "Quit did not ask";
     EXPECT_EQ(BoxText(question), NotStoredText(folder, kEndAnyway));
@@ -412,6 +416,8 @@ TEST(SettingsFaultTest, UnwritableSettingsFileIsToldOnOkAndQuitAsks) {
     if (answer == IDNO) {
       EXPECT_TRUE(program.Answers(2000) && program.Visible()) << "No ended the program";
       EXPECT_EQ(program.MemoText(1), L"edited");
+      ShowWindow(program.Main(), SW_HIDE);
+      EXPECT_TRUE(program.ShowFromTray()) << "the tray icon went";
     }
   }
   EXPECT_TRUE(program.EndsCleanly());
