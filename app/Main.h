@@ -95,8 +95,9 @@ class TfrmMain {
   void StoringStep();
   void ReleaseStep();
 
-  // Stores one slot; true when the file holds its text, or when the slot
-  // is not to be written (see MainSlots.cpp).
+  // Stores one slot; true when the file holds its text, when the slot is
+  // not to be written, or when what the file holds loses nothing typed
+  // (see MainSlots.cpp).
   bool StoreSlot(int slot);
   // Stores the eight slots; true when the file holds all eight.
   bool StoreSlots();
@@ -136,9 +137,16 @@ class TfrmMain {
   bool shownBefore_ = false;
   HWND lastFocus_ = nullptr;
   bool destroyed_ = false;
-  // Slots loaded with their defaults from a file that could not be read:
-  // not written until the user changes them.
-  std::array<bool, kSlotCount + 1> guarded_{};  // [1..8]
+  // What loading gave each slot, for telling at a store whether a text the
+  // file cannot take would be lost.
+  struct LoadedSlot {
+    Text text;               // the memo's text as loaded
+    bool keyAbsent = false;  // the file had no value for it
+    // Loaded with its default from a file that could not be read: not
+    // written while it is as loaded. The guard ends once it is stored.
+    bool guarded = false;
+  };
+  std::array<LoadedSlot, kSlotCount + 1> loaded_{};  // [1..8]
   bool closing_ = false;  // a close is asking the user
   bool ending_ = false;   // the close is decided; the window goes
 };

@@ -16,68 +16,99 @@ const Text kSettingsFile;
 // Its full path, for what is said of it and done to it beside those calls.
 Text SettingsFilePath() { return IniDefaultFileName(AppExePath()); }
 
-// One copy runs per log-on session, but copies in two sessions (another
-// user switched to, a remote desktop) started from one folder share its
-// settings file. Each reads or writes all eight texts under this lock, so
-// that the file always holds the eight values of one copy, never a mix of
-// two. The wait is bounded: a copy that cannot get the lock in time goes on
-// without it.
-class SettingsLock {
- public:
-  SettingsLock() : mutex_(CreateMutexW(nullptr, FALSE, L"Ordfalk.SettingsFile")) {
-    if (mutex_) {
-      const DWORD waited = WaitForSingleObject(mutex_, 5000);
-      held_ = waited == WAIT_OBJECT_0 || waited == WAIT_ABANDONED;
-    }
-  }
-  SettingsLock(const SettingsLock&) = delete;
-  SettingsLock& operator=(const SettingsLock&) = delete;
-  ~SettingsLock() {
-    if (held_) ReleaseMutex(mutex_);
-    if (mutex_) CloseHandle(mutex_);
-  }
-
- private:
-  HANDLE mutex_;
-  bool held_ = false;
-};
-
 // How long a store goes on trying writes that another program refuses for
 // a moment (a sync client or a scanner holding the file), in all.
 constexpr DWORD kStoreRetryMs = 500;
 // How long loading waits for a settings file that another program holds
-// open without sharing it.
+// open without sharing it, or has locked.
 constexpr DWORD kLoadWaitMs = 5000;
+
+// What a read gives for a slot the file has no value for: no stored value
+// can hold a line break.
+const Text kNoValue = u"\n";
 
 enum class SettingsAccess { kAbsent, kReadable, kUnreadable };
 
-// Whether the settings file can be read now. A file that another program
-// holds is waited for, up to kLoadWaitMs.
-SettingsAccess ProbeSettingsFile() {
+// The settings file, held open for reading while the texts are loaded. As
+// long as it is held, no other program (a scanner, a sync client) can take
+// the file for itself, and the reads of the texts share it with this hold.
+class LoadingHold {
+ public:
+  // Opens the file and reads it once through the handle. A file that
+  // another program holds alone, or has locked, is waited for, up to
+  // kLoadWaitMs.
+  LoadingHold();
+  LoadingHold(const LoadingHold&) = delete;
+  LoadingHold& operator=(const LoadingHold&) = delete;
+  ~LoadingHold() { Release(); }
+
+  SettingsAccess Access() const { return access_; }
+  // Whether the file, read through the handle, held anything at all.
+  bool HasContent() const { return hasContent_; }
+  void Release();
+
+ private:
+  // Reads the whole file; false when a read is refused.
+  bool ReadThrough();
+
+  HANDLE file_ = INVALID_HANDLE_VALUE;
+  SettingsAccess access_ = SettingsAccess::kAbsent;
+  bool hasContent_ = false;
+};
+
+LoadingHold::LoadingHold() {
   const std::wstring name = Wide(SettingsFilePath());
   const DWORD start = GetTickCount();
   for (;;) {
-    const HANDLE file = CreateFileW(name.c_str(), GENERIC_READ,
-                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file != INVALID_HANDLE_VALUE) {
-      CloseHandle(file);
-      return SettingsAccess::kReadable;
+    file_ = CreateFileW(name.c_str(), GENERIC_READ,
+                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file_ != INVALID_HANDLE_VALUE && ReadThrough()) {
+      access_ = SettingsAccess::kReadable;
+      return;
     }
     const DWORD error = GetLastError();
+    Release();
     const DWORD attributes = GetFileAttributesW(name.c_str());
     if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ||
         (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))) {
-      return SettingsAccess::kAbsent;
+      access_ = SettingsAccess::kAbsent;
+      return;
     }
     const bool busy = error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION;
-    if (!busy || GetTickCount() - start >= kLoadWaitMs) return SettingsAccess::kUnreadable;
+    if (!busy || GetTickCount() - start >= kLoadWaitMs) {
+      access_ = SettingsAccess::kUnreadable;
+      return;
+    }
     Sleep(100);
   }
 }
 
-// What loading puts in a slot's memo when the file does not give its text.
-Text DefaultMemoText(int slot) { return MemoTextOf(TextOfStoredValue(DefaultStoredValue(slot))); }
+bool LoadingHold::ReadThrough() {
+  char buffer[4096];
+  DWORD got = 0;
+  for (;;) {
+    if (!ReadFile(file_, buffer, sizeof buffer, &got, nullptr)) return false;
+    if (got == 0) return true;
+    hasContent_ = true;
+  }
+}
+
+void LoadingHold::Release() {
+  if (file_ != INVALID_HANDLE_VALUE) CloseHandle(file_);
+  file_ = INVALID_HANDLE_VALUE;
+}
+
+// The stored values of the eight slots, kNoValue where the file gives
+// none; false when it gives none at all.
+bool ReadStoredValues(std::array<Text, kSlotCount + 1>& values) {
+  bool any = false;
+  for (int slot = 1; slot <= kSlotCount; ++slot) {
+    values[slot] = IniReadString(kSettingsSection, SlotOf(slot).iniKey, kNoValue, kSettingsFile);
+    any = any || values[slot] != kNoValue;
+  }
+  return any;
+}
 
 Text AnsiOnlyText() {
   return ChooseStr(IsSwedishUI(), u"Programmet \u00E4r endast kompatibelt med ANSI-tecken.",
@@ -93,16 +124,27 @@ Text NotStoredText(const Text& advice) {
 }  // namespace
 
 void TfrmMain::LoadingStep() {
-  // A file that exists but cannot be read gives every slot its default. Such
-  // a slot is not written until the user changes it, so that the texts the
-  // file holds are never replaced by defaults they were not read from.
-  const bool unreadable = ProbeSettingsFile() == SettingsAccess::kUnreadable;
-  const SettingsLock lock;
+  LoadingHold hold;
+  std::array<Text, kSlotCount + 1> values;
+  // A reader of the platform's that would not share the file with the hold
+  // finds nothing in it: read once more without the hold.
+  if (!ReadStoredValues(values) && hold.HasContent()) {
+    hold.Release();
+    ReadStoredValues(values);
+  }
+  hold.Release();
+  // A file that exists but cannot be read gives every slot its default.
+  // Such a slot is not written until the user changes it, so that the
+  // texts the file holds are never replaced by defaults they were not read
+  // from.
+  const bool unreadable = hold.Access() == SettingsAccess::kUnreadable;
   for (int slot = 1; slot <= kSlotCount; ++slot) {
-    guarded_[slot] = unreadable;
-    const Text value =
-        IniReadString(kSettingsSection, SlotOf(slot).iniKey, DefaultStoredValue(slot), kSettingsFile);
+    LoadedSlot& loaded = loaded_[slot];
+    loaded.keyAbsent = values[slot] == kNoValue;
+    const Text value = loaded.keyAbsent ? DefaultStoredValue(slot) : values[slot];
     SetMemoText(slot, MemoTextOf(TextOfStoredValue(value)));
+    loaded.text = MemoText(slot);
+    loaded.guarded = unreadable;
   }
 }
 
@@ -112,15 +154,23 @@ bool TfrmMain::StoreSlot(int slot) {
   // value. OK and the close check first and say so; the end of the log-on
   // session cannot ask.
   if (HasNonAnsiChars(text)) return true;
-  if (guarded_[slot] && text == DefaultMemoText(slot)) return true;
-  const bool held =
-      IniWriteString(kSettingsSection, SlotOf(slot).iniKey, StoredValueOfText(text), kSettingsFile);
-  if (held) guarded_[slot] = false;
-  return held;
+  LoadedSlot& loaded = loaded_[slot];
+  const bool untouched = text == loaded.text;
+  if (loaded.guarded && untouched) return true;
+  const Text key = SlotOf(slot).iniKey;
+  if (IniWriteString(kSettingsSection, key, StoredValueOfText(text), kSettingsFile)) {
+    loaded.guarded = false;
+    return true;
+  }
+  // Not written, yet nothing typed is lost when the file gives the memo's
+  // text back in another spelling (lower-case hex), or when the memo is as
+  // loaded and the file still lacks the key it was loaded without.
+  const Text value = IniReadString(kSettingsSection, key, kNoValue, kSettingsFile);
+  if (value == kNoValue) return untouched && loaded.keyAbsent;
+  return MemoTextOf(TextOfStoredValue(value)) == text;
 }
 
 bool TfrmMain::StoreSlots() {
-  const SettingsLock lock;
   std::array<bool, kSlotCount + 1> held{};
   const DWORD start = GetTickCount();
   for (;;) {
@@ -159,8 +209,12 @@ void TfrmMain::btnOKClick() {
         handle_,
         NotStoredText(ChooseStr(
             IsSwedishUI(),
-            u"Flytta programmet till en mapp d\u00E4r du f\u00E5r skriva, till exempel Dokument.",
-            u"Move the program to a folder where you may write, such as Documents.")),
+            u"Om ett annat program har filen \u00F6ppen, st\u00E4ng det; om disken \u00E4r full, "
+            u"g\u00F6r plats; tryck sedan p\u00E5 OK igen. Flytta annars programmet till en mapp "
+            u"d\u00E4r du f\u00E5r skriva, till exempel Dokument.",
+            u"If another program has the file open, close it; if the disk is full, make room; "
+            u"then press OK again. Otherwise move the program to a folder where you may write, "
+            u"such as Documents.")),
         u"");
     return;
   }

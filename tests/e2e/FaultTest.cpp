@@ -8,6 +8,7 @@
 #include <shellapi.h>
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -371,8 +372,23 @@ std::wstring NotStoredText(const ProgramFolder& folder, const std::wstring& advi
   return L"The texts could not be stored in\n" + folder.IniPath() + L"\n\n" + advice;
 }
 const wchar_t kMoveAdvice[] =
-    L"Move the program to a folder where you may write, such as Documents.";
+    L"If another program has the file open, close it; if the disk is full, make room; then press "
+    L"OK again. Otherwise move the program to a folder where you may write, such as Documents.";
 const wchar_t kEndAnyway[] = L"End anyway? The texts in the window will be lost.";
+
+// The folder as a 1 MB volume of its own, holding what the folder held and
+// filled to the last byte, as a USB stick can be. Gone with the object.
+struct FullVolume {
+  explicit FullVolume(const ProgramFolder& folder) : dir(ShellQuote(UnixPathOf(folder.Folder()))) {
+    mounted = RunUnix("s=$(mktemp -d) && cp -a " + dir + "/. $s && mount -t tmpfs -o size=1m tmpfs " +
+                      dir + " && cp -a $s/. " + dir + " || exit 1\ncat /dev/zero >" + dir +
+                      "/fill 2>/dev/null; exit 0")
+                  .exitCode == 0;
+  }
+  ~FullVolume() { RunUnix("umount -l " + dir); }
+  const std::string dir;
+  bool mounted = false;
+};
 
 TEST(SettingsFaultTest, UnwritableSettingsFileIsToldOnOkAndQuitAsks) {
   ProgramFolder folder(L"unwritable");
@@ -425,42 +441,52 @@ TEST(SettingsFaultTest, UnwritableSettingsFileIsToldOnOkAndQuitAsks) {
   EXPECT_TRUE(attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY));
 }
 
-// A file that another program holds but lets others read: what it holds
-// already passes OK silently, a change is told, and stored once it is free.
-TEST(SettingsFaultTest, HeldSettingsFileRefusesOnlyWhatWouldChangeIt) {
-  ProgramFolder folder(L"held");
-  ASSERT_TRUE(folder.Ready());
-  const std::string ini = SettingsOf(SlotTexts(L"mine"));
-  ASSERT_TRUE(folder.WriteIni(ini));
-  ProgramRun program;
-  ASSERT_TRUE(program.Start(folder, WithArguments(L"/english")));
-  HeldFile held(folder.IniPath(), FILE_SHARE_READ);
-  ASSERT_TRUE(held.Held());
+// A file that another program holds but lets others read, or one on a full
+// volume (cut short by a write reported as done): what it holds already passes
+// OK silently, a change is told, and stored once it is free or has room.
+TEST(SettingsFaultTest, HeldOrFullSettingsFileRefusesOnlyWhatWouldChangeIt) {
+  for (const bool full : {false, true}) {
+    SCOPED_TRACE(full ? "full volume" : "held");
+    ProgramFolder folder(L"held");
+    ASSERT_TRUE(folder.Ready());
+    const std::string ini = SettingsOf(SlotTexts(L"mine"));
+    ASSERT_TRUE(folder.WriteIni(ini));
+    std::optional<FullVolume> volume;
+    if (full && !volume.emplace(folder).mounted) GTEST_SKIP() << "mounting a volume needs root";
+    ProgramRun program;
+    ASSERT_TRUE(program.Start(folder, WithArguments(L"/english")));
+    std::optional<HeldFile> held;
+    if (!full) held.emplace(folder.IniPath(), FILE_SHARE_READ);
+    ASSERT_TRUE(full || held->Held());
 
-  ASSERT_TRUE(program.ShowFromTray());
-  program.ClickOk();
-  EXPECT_TRUE(program.WaitVisible(false)) << "unchanged texts did not pass OK";
-  EXPECT_TRUE(program.Boxes().empty());
+    ASSERT_TRUE(program.ShowFromTray());
+    program.ClickOk();
+    EXPECT_TRUE(program.WaitVisible(false)) << "unchanged texts did not pass OK";
+    EXPECT_TRUE(program.Boxes().empty());
 
-  ASSERT_TRUE(program.ShowFromTray());
-  ASSERT_TRUE(program.SetMemoText(3, L"new"));
-  program.ClickOk();
-  const HWND box = program.WaitForBox(L"Error");
-  ASSERT_NE(box, nullptr) << "a refused change passed OK";
-  EXPECT_EQ(BoxText(box), NotStoredText(folder, kMoveAdvice));
-  PressBoxOk(box);
-  ASSERT_TRUE(WaitUntil([&] { return program.Boxes().empty(); }));
-  EXPECT_TRUE(program.Visible());
-  EXPECT_EQ(folder.IniBytes(), ini);
+    ASSERT_TRUE(program.ShowFromTray());
+    // Longer than the file was: it needs room the volume does not have.
+    const std::wstring longer(3000, L'n');
+    ASSERT_TRUE(program.SetMemoText(3, longer));
+    program.ClickOk();
+    const HWND box = program.WaitForBox(L"Error");
+    ASSERT_NE(box, nullptr) << "a refused change passed OK";
+    EXPECT_EQ(BoxText(box), NotStoredText(folder, kMoveAdvice));
+    PressBoxOk(box);
+    ASSERT_TRUE(WaitUntil([&] { return program.Boxes().empty(); }));
+    EXPECT_TRUE(program.Visible());
+    EXPECT_TRUE(full || folder.IniBytes() == ini) << folder.IniBytes();
 
-  held.Release();
-  program.ClickOk();
-  EXPECT_TRUE(program.WaitVisible(false));
-  auto expected = SlotTexts(L"mine");
-  expected[2] = L"new";
-  EXPECT_EQ(StoredValues(folder.IniBytes()), StoredForms(expected)) << folder.IniBytes();
-  program.Command(kQuitCommand);
-  EXPECT_TRUE(program.EndsCleanly());
+    held.reset();
+    if (full) RunUnix("rm " + volume->dir + "/fill");
+    program.ClickOk();
+    EXPECT_TRUE(program.WaitVisible(false));
+    auto expected = SlotTexts(L"mine");
+    expected[2] = longer;
+    EXPECT_EQ(StoredValues(folder.IniBytes()), StoredForms(expected)) << folder.IniBytes();
+    program.Command(kQuitCommand);
+    EXPECT_TRUE(program.EndsCleanly());
+  }
 }
 
 // A file held without sharing while the program starts is waited for; one
@@ -469,8 +495,9 @@ TEST(SettingsFaultTest, HeldSettingsFileRefusesOnlyWhatWouldChangeIt) {
 TEST(SettingsFaultTest, SettingsFileHeldAtStartIsWaitedForAndNeverOverwrittenWithDefaults) {
   const struct {
     DWORD heldMs;
+    bool bursts;  // then held for a few ms at a time, over and over, as a scanner does
     bool loaded;
-  } rows[] = {{2000, true}, {7000, false}};
+  } rows[] = {{2000, false, true}, {7000, false, false}, {0, true, true}};
   for (const auto& row : rows) {
     SCOPED_TRACE(row.heldMs);
     ProgramFolder folder(L"held-at-start");
@@ -482,6 +509,12 @@ TEST(SettingsFaultTest, SettingsFileHeldAtStartIsWaitedForAndNeverOverwrittenWit
     std::thread letGo([&] {
       Sleep(row.heldMs);
       held.Release();
+      for (const ULONGLONG end = GetTickCount64() + 4000; row.bursts && GetTickCount64() < end;) {
+        HeldFile burst(folder.IniPath(), 0);
+        Sleep(5);
+        burst.Release();
+        Sleep(5);
+      }
     });
     ProgramRun program;
     const bool started = program.Start(folder);
