@@ -20,12 +20,16 @@ struct TApplication {
   // The registered message of kShowMainWindowMessage: a second start of the
   // program asks the running copy to show its window.
   UINT ShowMainWindowMessage = 0;
+  // Set by the running copy each time it has shown its window for a second
+  // start (kShownEvent); null when it could not be made.
+  HANDLE ShownEvent = nullptr;
 };
 
 // One copy of the program runs in a log-on session: the one that owns this
 // mutex.
 inline constexpr wchar_t kRunningMutex[] = L"Local\\Ordfalk.Running";
 inline constexpr wchar_t kShowMainWindowMessage[] = L"Ordfalk.ShowMainWindow";
+inline constexpr wchar_t kShownEvent[] = L"Local\\Ordfalk.Shown";
 
 extern TApplication Application;
 

@@ -210,7 +210,7 @@ void TfrmMain::ShowInFront() {
   TrayIconMainDblClick();
   if (IsIconic(handle_)) {
     ShowWindow(handle_, SW_RESTORE);
-    SetForegroundWindow(handle_);
+    SetForegroundWindow(GetLastActivePopup(handle_));
   }
 }
 
@@ -398,9 +398,14 @@ LRESULT TfrmMain::MessageHandler(UINT message, WPARAM wParam, LPARAM lParam) {
       handle_ = nullptr;
       break;
     default:
-      // A second start of the program asks to see this copy.
+      // A second start of the program asks to see this copy, whatever the
+      // window's state, and waits for word that it was shown. A copy that
+      // is ending says nothing: the start waits for its end instead.
       if (message == Application.ShowMainWindowMessage && message != 0) {
-        TrayIconMainDblClick();
+        if (!ending_) {
+          ShowInFront();
+          if (Application.ShownEvent) SetEvent(Application.ShownEvent);
+        }
         return 0;
       }
       break;

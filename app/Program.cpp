@@ -37,29 +37,51 @@ void RestrictDllSearch() noexcept {
   }
 }
 
-// Whether a copy of the program already runs in this log-on session. The
-// first copy's mutex is never closed: it goes with the process, after the
-// texts have been stored for the last time, so that no later start reads
-// the file before the copy that is ending is done with it. The mutex of a
-// copy started as administrator cannot be opened by a normal start, which
-// is told "access denied": a copy runs all the same. Any other failure lets
-// this start go on as the first.
-bool AnotherCopyRuns() noexcept {
-  const HANDLE running = CreateMutexW(nullptr, FALSE, kRunningMutex);
-  const DWORD error = GetLastError();
-  if (running == nullptr) return error == ERROR_ACCESS_DENIED;
-  return error == ERROR_ALREADY_EXISTS;
-}
+// How long a second start waits for the running copy to show its window,
+// or to end.
+constexpr DWORD kSecondStartWaitMs = 5000;
 
 // A second start: the running copy shows its window, as a double-click on
-// its tray icon does. The user has just made this start, so it may hand the
-// foreground on to the running copy. The message goes to every top-level
-// window, since other programs' windows may share the class name; nobody
-// may answer (the running copy is still starting, or ending).
-void ShowRunningCopy() noexcept {
+// its tray icon does, and says so. The user has just made this start, so
+// it may hand the foreground on to the running copy. The message goes to
+// every top-level window, since other programs' windows may share the class
+// name. Running is the running copy's mutex, or null when this start may
+// not even open it (a copy started as administrator runs): then nothing is
+// waited for. True when the running copy ended meanwhile: this start then
+// owns the mutex.
+bool ShowRunningCopy(HANDLE running) noexcept {
+  if (Application.ShownEvent) ResetEvent(Application.ShownEvent);
   AllowSetForegroundWindow(ASFW_ANY);
   const UINT show = RegisterWindowMessageW(kShowMainWindowMessage);
   if (show != 0) PostMessageW(HWND_BROADCAST, show, 0, 0);
+  if (running == nullptr) return false;
+  // A copy that is ending (or still starting) does not answer. One that
+  // ends leaves its mutex abandoned, to this start.
+  const HANDLE events[] = {running, Application.ShownEvent};
+  const DWORD count = Application.ShownEvent ? 2 : 1;
+  const DWORD woken = WaitForMultipleObjects(count, events, FALSE, kSecondStartWaitMs);
+  return woken == WAIT_OBJECT_0 || woken == WAIT_ABANDONED_0;
+}
+
+// Whether this start is the one copy of the program in its log-on session.
+// The first copy owns the mutex and never releases it: it goes with the
+// process, after the texts have been stored for the last time, so that no
+// later start reads the file before the copy that is ending is done with
+// it. A start that finds the mutex shows the running copy instead; the
+// mutex of a copy started as administrator cannot be opened by a normal
+// start, which is told "access denied". Any other failure lets this start
+// go on as the first.
+bool BecomeTheRunningCopy() noexcept {
+  Application.ShownEvent = CreateEventW(nullptr, FALSE, FALSE, kShownEvent);
+  const HANDLE running = CreateMutexW(nullptr, TRUE, kRunningMutex);
+  const DWORD error = GetLastError();
+  if (running == nullptr) {
+    if (error != ERROR_ACCESS_DENIED) return true;
+    ShowRunningCopy(nullptr);
+    return false;
+  }
+  if (error != ERROR_ALREADY_EXISTS) return true;
+  return ShowRunningCopy(running);
 }
 
 int Run(HINSTANCE instance) {
@@ -102,9 +124,6 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   ordfalk::RestrictDllSearch();
   // A second start touches no settings file and makes no window, icon or
   // hot key: the running copy owns them.
-  if (ordfalk::AnotherCopyRuns()) {
-    ordfalk::ShowRunningCopy();
-    return 0;
-  }
+  if (!ordfalk::BecomeTheRunningCopy()) return 0;
   return ordfalk::Run(instance);
 }

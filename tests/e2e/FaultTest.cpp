@@ -436,7 +436,14 @@ TEST(SettingsFaultTest, UnwritableSettingsFileIsToldOnOkAndQuitAsks) {
       EXPECT_TRUE(program.ShowFromTray()) << "the tray icon went";
     }
   }
+  // A start made while the copy ends runs once it has ended. Its texts are
+  // untouched, so it ends without a word.
+  Process next = Start(folder.ExePath(), WithArguments(L"/english"));
   EXPECT_TRUE(program.EndsCleanly());
+  const HWND nextMain = WaitForTopWindow(next.Id(), kMainClass, nullptr, 30000);
+  ASSERT_NE(nextMain, nullptr) << "the start made during the end did not run";
+  PostMessageW(nextMain, WM_CLOSE, 0, 0);
+  EXPECT_TRUE(next.WaitForExit(10000) && next.ExitCode() == 0) << "untouched texts asked";
   const DWORD attributes = GetFileAttributesW(folder.IniPath().c_str());
   EXPECT_TRUE(attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY));
 }

@@ -40,7 +40,9 @@ inline constexpr UINT kTrayCallback = WM_APP + 1;
 inline constexpr int kClientSize = 465;
 // The atom of slot 8's hot key: added by the last step of start-up.
 inline constexpr wchar_t kLastAtom[] = L"[CTRL+SHIFT+F4]";
-// The mutex of the copy that runs; a start that finds it ends at once.
+// The mutex of the copy that runs. A start that finds it shows that copy's
+// window and ends at once; while that copy ends, the start waits for the end
+// and runs in its place.
 inline constexpr wchar_t kRunningMutex[] = L"Local\\Ordfalk.Running";
 
 // The built program, beside the test executable.
@@ -74,8 +76,8 @@ class ProgramFolder {
 class ProgramRun {
  public:
   // Starts the program from Folder, the one copy of the program that runs
-  // (a second start would end at once), and waits for its main window, its
-  // tray window and the end of its start-up.
+  // (a second start would show the running copy and end at once), and waits
+  // for its main window, its tray window and the end of its start-up.
   bool Start(const ProgramFolder& folder, const StartOptions& options = {});
   // Starts it without waiting for any window. Both end first any copy of
   // the program that this test program did not start, left over from an
