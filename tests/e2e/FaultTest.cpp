@@ -380,9 +380,9 @@ const wchar_t kEndAnyway[] = L"End anyway? The texts in the window will be lost.
 // filled to the last byte, as a USB stick can be. Gone with the object.
 struct FullVolume {
   explicit FullVolume(const ProgramFolder& folder) : dir(ShellQuote(UnixPathOf(folder.Folder()))) {
-    mounted = RunUnix("s=$(mktemp -d) && cp -a " + dir + "/. $s && mount -t tmpfs -o size=1m tmpfs " +
-                      dir + " && cp -a $s/. " + dir + " || exit 1\ncat /dev/zero >" + dir +
-                      "/fill 2>/dev/null; exit 0")
+    mounted = RunUnix("s=$(mktemp -d) && cp -a " + dir + "/. $s && mount -t tmpfs -o size=1m " +
+                      "tmpfs " + dir + " && cp -a $s/. " + dir + " || exit 1\ncat /dev/zero >" +
+                      dir + "/fill 2>/dev/null; exit 0")
                   .exitCode == 0;
   }
   ~FullVolume() { RunUnix("umount -l " + dir); }

@@ -263,8 +263,7 @@ TEST_F(HotKeyTest, ASecondStartShowsTheRunningCopyAndEnds) {
     ASSERT_TRUE(second.WaitForExit(10000)) << "the second start goes on running";
     EXPECT_LT(GetTickCount64() - started, 4000u) << "the second start lingered";
     EXPECT_EQ(second.ExitCode(), 0u);
-    EXPECT_TRUE(first.WaitVisible(true) && !IsIconic(first.Main()))
-        << "the running copy's window did not show";
+    EXPECT_TRUE(first.WaitVisible(true) && !IsIconic(first.Main())) << "the window did not show";
     EXPECT_FALSE(FileExists(other.IniPath())) << "the second start wrote a settings file";
     EXPECT_EQ(first.IniBytes(), firstIni);
     EXPECT_EQ(PasteOf(target_, 1), "First");
