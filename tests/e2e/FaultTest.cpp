@@ -109,6 +109,8 @@ TEST_F(PasteFaultTest, TargetThatNeverAnswersIsLeftAloneAndTheNextPasteWorks) {
   ASSERT_TRUE(hung);
   const HWND hungWindow = WaitForTopWindow(hung.Id(), L"OrdfalkHungTarget");
   ASSERT_NE(hungWindow, nullptr);
+  // The window is listed while it is being made, before its edit exists.
+  ASSERT_TRUE(WaitUntil([&] { return ReadBytes(report).find("ready") != std::string::npos; }));
   const HWND hungEdit = ControlOf(hungWindow, 100, L"Edit");
   ASSERT_TRUE(BringToFront(hungWindow));
   ASSERT_TRUE(WaitUntil([&] { return FocusOf(hungWindow) == hungEdit; }));
@@ -516,10 +518,9 @@ TEST(SettingsFaultTest, SettingsFileHeldAtStartIsWaitedForAndNeverOverwrittenWit
     std::thread letGo([&] {
       Sleep(row.heldMs);
       held.Release();
-      for (const ULONGLONG end = GetTickCount64() + 4000; row.bursts && GetTickCount64() < end;) {
+      for (const ULONGLONG end = GetTickCount64() + 4000; row.bursts && GetTickCount64() < end;
+           Sleep(5)) {
         HeldFile burst(folder.IniPath(), 0);
-        Sleep(5);
-        burst.Release();
         Sleep(5);
       }
     });
