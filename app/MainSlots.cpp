@@ -23,10 +23,6 @@ constexpr DWORD kStoreRetryMs = 500;
 // open without sharing it, or has locked.
 constexpr DWORD kLoadWaitMs = 5000;
 
-// What a read gives for a slot the file has no value for: no stored value
-// can hold a line break.
-const Text kNoValue = u"\n";
-
 enum class SettingsAccess { kAbsent, kReadable, kUnreadable };
 
 // The settings file, held open for reading while the texts are loaded. As
@@ -99,13 +95,13 @@ void LoadingHold::Release() {
   file_ = INVALID_HANDLE_VALUE;
 }
 
-// The stored values of the eight slots, kNoValue where the file gives
+// The stored values of the eight slots, kIniNoValue where the file gives
 // none; false when it gives none at all.
 bool ReadStoredValues(std::array<Text, kSlotCount + 1>& values) {
   bool any = false;
   for (int slot = 1; slot <= kSlotCount; ++slot) {
-    values[slot] = IniReadString(kSettingsSection, SlotOf(slot).iniKey, kNoValue, kSettingsFile);
-    any = any || values[slot] != kNoValue;
+    values[slot] = IniReadString(kSettingsSection, SlotOf(slot).iniKey, kIniNoValue, kSettingsFile);
+    any = any || values[slot] != kIniNoValue;
   }
   return any;
 }
@@ -140,7 +136,7 @@ void TfrmMain::LoadingStep() {
   const bool unreadable = hold.Access() == SettingsAccess::kUnreadable;
   for (int slot = 1; slot <= kSlotCount; ++slot) {
     LoadedSlot& loaded = loaded_[slot];
-    loaded.keyAbsent = values[slot] == kNoValue;
+    loaded.keyAbsent = values[slot] == kIniNoValue;
     const Text value = loaded.keyAbsent ? DefaultStoredValue(slot) : values[slot];
     SetMemoText(slot, MemoTextOf(TextOfStoredValue(value)));
     loaded.text = MemoText(slot);
@@ -165,8 +161,8 @@ bool TfrmMain::StoreSlot(int slot) {
   // Not written, yet nothing typed is lost when the file gives the memo's
   // text back in another spelling (lower-case hex), or when the memo is as
   // loaded and the file still lacks the key it was loaded without.
-  const Text value = IniReadString(kSettingsSection, key, kNoValue, kSettingsFile);
-  if (value == kNoValue) return untouched && loaded.keyAbsent;
+  const Text value = IniReadString(kSettingsSection, key, kIniNoValue, kSettingsFile);
+  if (value == kIniNoValue) return untouched && loaded.keyAbsent;
   return MemoTextOf(TextOfStoredValue(value)) == text;
 }
 

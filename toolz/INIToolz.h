@@ -12,6 +12,11 @@ namespace ordfalk {
 // full stop after the last backslash or colon starts an extension).
 Text IniDefaultFileName(const Text& exePath);
 
+// A default that no stored value can be, so that a caller can tell "absent"
+// from any value: a line break. (The platform would strip trailing blanks
+// and quotation marks from a default it copies.)
+inline constexpr char16_t kIniNoValue[] = u"\n";
+
 // The value stored under Key in Section, whole, however long; Default when
 // the file, the section or the key is missing or anything goes wrong.
 Text IniReadString(const Text& section, const Text& key, const Text& defaultValue,

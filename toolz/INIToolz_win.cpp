@@ -21,14 +21,10 @@ void FlushFile(const std::wstring& file) {
   WritePrivateProfileStringW(nullptr, nullptr, nullptr, file.c_str());
 }
 
-// Kept apart from the value so that a caller can tell "absent" from any
-// stored value: the platform strips trailing blanks and quotation marks
-// from the default it copies, and a line break is something no stored value
-// can be.
-constexpr wchar_t kAbsent[] = L"\n";
+const std::wstring kAbsent = Wide(kIniNoValue);
 
-// The value under Key in Section, whole, or kAbsent's text when the file,
-// the section or the key is missing or the file cannot be read.
+// The value under Key in Section, whole, or kAbsent when the file, the
+// section or the key is missing or the file cannot be read.
 std::wstring ReadValue(const std::wstring& section, const std::wstring& key,
                        const std::wstring& file) {
   // The platform cuts a value that does not fit and then reports one unit
@@ -36,7 +32,7 @@ std::wstring ReadValue(const std::wstring& section, const std::wstring& key,
   // long text comes back whole.
   std::wstring buffer(2048, L'\0');
   for (;;) {
-    const DWORD copied = GetPrivateProfileStringW(section.c_str(), key.c_str(), kAbsent,
+    const DWORD copied = GetPrivateProfileStringW(section.c_str(), key.c_str(), kAbsent.c_str(),
                                                   buffer.data(),
                                                   static_cast<DWORD>(buffer.size()), file.c_str());
     if (copied + 1 < buffer.size()) return buffer.substr(0, copied);

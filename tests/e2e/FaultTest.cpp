@@ -453,49 +453,50 @@ TEST(SettingsFaultTest, UnwritableSettingsFileIsToldOnOkAndQuitAsks) {
 // A file that another program holds but lets others read, or one on a full
 // volume (cut short by a write reported as done): what it holds already passes
 // OK silently, a change is told, and stored once it is free or has room.
-TEST(SettingsFaultTest, HeldOrFullSettingsFileRefusesOnlyWhatWouldChangeIt) {
-  for (const bool full : {false, true}) {
-    SCOPED_TRACE(full ? "full volume" : "held");
-    ProgramFolder folder(L"held");
-    ASSERT_TRUE(folder.Ready());
-    const std::string ini = SettingsOf(SlotTexts(L"mine"));
-    ASSERT_TRUE(folder.WriteIni(ini));
-    std::optional<FullVolume> volume;
-    if (full && !volume.emplace(folder).mounted) GTEST_SKIP() << "mounting a volume needs root";
-    ProgramRun program;
-    ASSERT_TRUE(program.Start(folder, WithArguments(L"/english")));
-    std::optional<HeldFile> held;
-    if (!full) held.emplace(folder.IniPath(), FILE_SHARE_READ);
-    ASSERT_TRUE(full || held->Held());
+class SettingsFaultHeldOrFull : public testing::TestWithParam<bool> {};  // true: full volume
+INSTANTIATE_TEST_SUITE_P(HeldThenFull, SettingsFaultHeldOrFull, testing::Bool());
 
-    ASSERT_TRUE(program.ShowFromTray());
-    program.ClickOk();
-    EXPECT_TRUE(program.WaitVisible(false)) << "unchanged texts did not pass OK";
-    EXPECT_TRUE(program.Boxes().empty());
+TEST_P(SettingsFaultHeldOrFull, RefusesOnlyWhatWouldChangeIt) {
+  const bool full = GetParam();
+  ProgramFolder folder(L"held");
+  ASSERT_TRUE(folder.Ready());
+  const std::string ini = SettingsOf(SlotTexts(L"mine"));
+  ASSERT_TRUE(folder.WriteIni(ini));
+  std::optional<FullVolume> volume;
+  if (full && !volume.emplace(folder).mounted) GTEST_SKIP() << "mounting a volume needs root";
+  ProgramRun program;
+  ASSERT_TRUE(program.Start(folder, WithArguments(L"/english")));
+  std::optional<HeldFile> held;
+  if (!full) held.emplace(folder.IniPath(), FILE_SHARE_READ);
+  ASSERT_TRUE(full || held->Held());
 
-    ASSERT_TRUE(program.ShowFromTray());
-    // Longer than the file was: it needs room the volume does not have.
-    const std::wstring longer(3000, L'n');
-    ASSERT_TRUE(program.SetMemoText(3, longer));
-    program.ClickOk();
-    const HWND box = program.WaitForBox(L"Error");
-    ASSERT_NE(box, nullptr) << "a refused change passed OK";
-    EXPECT_EQ(BoxText(box), NotStoredText(folder, kMoveAdvice));
-    PressBoxOk(box);
-    ASSERT_TRUE(WaitUntil([&] { return program.Boxes().empty(); }));
-    EXPECT_TRUE(program.Visible());
-    EXPECT_TRUE(full || folder.IniBytes() == ini) << folder.IniBytes();
+  ASSERT_TRUE(program.ShowFromTray());
+  program.ClickOk();
+  EXPECT_TRUE(program.WaitVisible(false)) << "unchanged texts did not pass OK";
+  EXPECT_TRUE(program.Boxes().empty());
 
-    held.reset();
-    if (full) RunUnix("rm " + volume->dir + "/fill");
-    program.ClickOk();
-    EXPECT_TRUE(program.WaitVisible(false));
-    auto expected = SlotTexts(L"mine");
-    expected[2] = longer;
-    EXPECT_EQ(StoredValues(folder.IniBytes()), StoredForms(expected)) << folder.IniBytes();
-    program.Command(kQuitCommand);
-    EXPECT_TRUE(program.EndsCleanly());
-  }
+  ASSERT_TRUE(program.ShowFromTray());
+  // Longer than the file was: it needs room the volume does not have.
+  const std::wstring longer(3000, L'n');
+  ASSERT_TRUE(program.SetMemoText(3, longer));
+  program.ClickOk();
+  const HWND box = program.WaitForBox(L"Error");
+  ASSERT_NE(box, nullptr) << "a refused change passed OK";
+  EXPECT_EQ(BoxText(box), NotStoredText(folder, kMoveAdvice));
+  PressBoxOk(box);
+  ASSERT_TRUE(WaitUntil([&] { return program.Boxes().empty(); }));
+  EXPECT_TRUE(program.Visible());
+  EXPECT_TRUE(full || folder.IniBytes() == ini) << folder.IniBytes();
+
+  held.reset();
+  if (full) RunUnix("rm " + volume->dir + "/fill");
+  program.ClickOk();
+  EXPECT_TRUE(program.WaitVisible(false));
+  auto expected = SlotTexts(L"mine");
+  expected[2] = longer;
+  EXPECT_EQ(StoredValues(folder.IniBytes()), StoredForms(expected)) << folder.IniBytes();
+  program.Command(kQuitCommand);
+  EXPECT_TRUE(program.EndsCleanly());
 }
 
 // A file held without sharing while the program starts is waited for; one
