@@ -48,6 +48,7 @@ class HeldFile {
   HeldFile(const HeldFile&) = delete;
   HeldFile& operator=(const HeldFile&) = delete;
   bool Held() const { return handle_ != INVALID_HANDLE_VALUE; }
+  HANDLE Handle() const { return handle_; }
   void Release() {
     if (Held()) CloseHandle(handle_);
     handle_ = INVALID_HANDLE_VALUE;

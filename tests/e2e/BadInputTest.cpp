@@ -248,7 +248,7 @@ TEST(BadInputTest, CharactersAboveU00FFAreRefusedOnOkAndAtQuit) {
 // --- Command lines -----------------------------------------------------------------
 
 TEST(BadInputTest, CommandLinesChooseTheLanguageByTheWholeFirstSwitch) {
-  if (!RunningUnderWine()) GTEST_SKIP() << "the locale is chosen through Wine's Unix side";
+  SKIP_UNLESS_WINE("a locale per process");
   const std::string longArgument(8000, 'L');
   enum Choice { kLocale, kSwedish, kEnglish };
   const struct {

@@ -1,14 +1,15 @@
 // Desktop: what the end-to-end tests need to drive real programs the way a
 // user does, from a Win32 process on the same desktop: start and stop
-// processes, find and read windows, press keys, click the tray icon, run a
-// Unix helper (xdotool, ImageMagick) when running under Wine, and take
-// screenshots.
+// processes, find and read windows, press keys and click by SendInput, find
+// the tray icon, take screenshots by GDI, read what the capability probe
+// found, and run a Unix helper (xdotool, wineboot) when running under Wine.
 #pragma once
 
 #include <windows.h>
 
 #include <cstdint>
 #include <functional>
+#include <initializer_list>
 #include <string>
 #include <utility>
 #include <vector>
@@ -113,6 +114,10 @@ HWND FocusOf(HWND window);
 // the tests: Xvfb without a window manager gives the keyboard focus to the
 // window under the pointer, and Wine follows it with the foreground.
 bool ParkPointer();
+// Gives ProcessId (any process with ASFW_ANY) the right to take the
+// foreground, before it is asked to: this thread joins the input of the
+// foreground window's thread for the call, as the foreground's own would.
+void AllowForeground(DWORD processId = ASFW_ANY);
 // Makes Window the foreground window (and its thread's focus stay where it
 // was). True when GetForegroundWindow then reports it.
 bool BringToFront(HWND window, DWORD timeoutMs = 3000);
@@ -143,6 +148,23 @@ int MenuId(const std::vector<MenuItem>& items, const std::vector<int>& path);
 // Presses the keys in order and releases them in reverse order, through
 // SendInput, as a user holding a combination would.
 void PressKeys(const std::vector<WORD>& virtualKeys);
+// Clicks mouse button 1 (left), 2 (middle) or 3 (right) Clicks times at a
+// screen point, through SendInput; the pointer is parked again afterwards.
+bool ClickAt(POINT point, int button = 1, int clicks = 2);
+
+// --- What the desktop allows ---------------------------------------------------
+
+// The first of Names that capabilities.txt beside the test program (written
+// by capability_probe.exe) reports as `no`; empty when none is, or there is
+// no report. The last line of a name counts.
+std::string MissingCapability(std::initializer_list<const char*> names);
+// Skips the test when the probe found one of the named capabilities missing.
+#define SKIP_WITHOUT(...)                                                                  \
+  if (const std::string missing_ = ::e2e::MissingCapability({__VA_ARGS__}); !missing_.empty()) \
+  GTEST_SKIP() << "capability " << missing_ << ": no (capabilities.txt)"
+// Skips a test that only Wine can run as it stands, naming what of Wine's it needs.
+#define SKIP_UNLESS_WINE(what) \
+  if (!::e2e::RunningUnderWine()) GTEST_SKIP() << "Wine only: " << (what)
 
 // --- Unix side (under Wine) ------------------------------------------------
 
@@ -162,11 +184,24 @@ std::string Narrow(const std::wstring& text);  // UTF-8
 
 // --- Screen ------------------------------------------------------------------
 
-// Saves a PNG of the whole screen as e2e-shots/NAME.png beside the build's
-// bin folder; returns its Windows path, or empty when it could not.
+// Part of the screen as it is, in 24-bit pixels, top row first (GDI).
+struct Picture {
+  int width = 0, height = 0;
+  std::vector<BYTE> pixels;  // BGR, rows padded to 4 bytes
+
+  int Stride() const { return (width * 3 + 3) & ~3; }
+  COLORREF At(int x, int y) const {
+    const BYTE* p = &pixels[static_cast<size_t>(y) * Stride() + static_cast<size_t>(x) * 3];
+    return RGB(p[2], p[1], p[0]);
+  }
+};
+Picture CaptureScreen(const RECT& area);
+bool SaveBitmap(const Picture& picture, const std::wstring& path);  // a .bmp file
+// Saves the whole screen as e2e-shots/NAME.bmp beside the build's bin
+// folder; returns its Windows path, or empty when it could not.
 std::wstring SaveScreenshot(const std::wstring& name);
 
-// --- Notification area (Wine's standalone system tray) ------------------
+// --- Notification area ---------------------------------------------------------
 
 struct TrayIcon {
   std::wstring tip;
@@ -179,9 +214,9 @@ struct TrayIcon {
 std::vector<TrayIcon> TrayIcons();
 // The last (newest) icon whose tooltip is Tip; false when there is none.
 bool FindTrayIcon(const std::wstring& tip, TrayIcon* icon, DWORD timeoutMs = 5000);
-// A real double-click through the X server (xdotool) at a screen point,
-// with mouse button 1 (left), 2 (middle) or 3 (right); the pointer is
-// parked again afterwards.
-bool DoubleClickAt(POINT point, int button = 1);
+// The centre of the icon Id of the window Owner, as Shell_NotifyIconGetRect
+// gives it; under Wine, which does not implement that, the newest icon in
+// Wine's tray whose tooltip is Tip.
+bool TrayIconCentre(HWND owner, UINT id, const std::wstring& tip, POINT* centre);
 
 }  // namespace e2e

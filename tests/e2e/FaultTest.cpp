@@ -6,6 +6,7 @@
 
 #include <windows.h>
 #include <shellapi.h>
+#include <shlobj.h>
 
 #include <functional>
 #include <optional>
@@ -40,6 +41,7 @@ bool SetClipboardText(const std::string& bytes) {
 class PasteFaultTest : public ::testing::Test {
  protected:
   void SetUp() override {
+    SKIP_WITHOUT("hotkey-sendinput", "clipboard-second-process", "set-foreground");
     ASSERT_TRUE(folder_.Ready());
     ASSERT_TRUE(program_.Start(folder_));
   }
@@ -150,6 +152,7 @@ TEST_F(PasteFaultTest, TargetThatNeverAnswersIsLeftAloneAndTheNextPasteWorks) {
 }
 
 TEST_F(PasteFaultTest, NoForegroundWindowLeavesTheTextOnTheClipboardOnly) {
+  SKIP_UNLESS_WINE("a desktop without a foreground window (Explorer's always has one)");
   ASSERT_TRUE(program_.SetMemoText(3, L"no foreground"));
   // The only other window that could take the foreground is Wine's own
   // notification area; it is hidden meanwhile.
@@ -199,7 +202,10 @@ TEST_F(PasteFaultTest, OwnWindowInTheForegroundGetsNoPaste) {
 
 // --- Notification area -----------------------------------------------------------
 
+constexpr char kFakeTray[] = "TrayFaultTest's fake tray, which stands in for Wine's own";
+
 TEST(TrayFaultTest, RefusedIconEndsStartUpWithErrorBoxAndExitCodeOne) {
+  SKIP_UNLESS_WINE(kFakeTray);
   ProgramFolder folder(L"tray-refused");
   ASSERT_TRUE(folder.Ready());
   const std::string settings = "[Main]\r\nText1=414243\r\n[Other]\r\nKeep=this\r\n";
@@ -228,6 +234,7 @@ TEST(TrayFaultTest, RefusedIconEndsStartUpWithErrorBoxAndExitCodeOne) {
 }
 
 TEST(TrayFaultTest, TooltipIsAddedSwedishAndReplacedInEnglish) {
+  SKIP_UNLESS_WINE(kFakeTray);
   ProgramFolder folder(L"tray-tip");
   ASSERT_TRUE(folder.Ready());
   FakeTray tray;
@@ -280,6 +287,7 @@ TEST(TrayFaultTest, TooltipIsAddedSwedishAndReplacedInEnglish) {
 }
 
 TEST(TrayFaultTest, ShellRestartBringsTheIconBackOnceWithItsCurrentTooltip) {
+  SKIP_UNLESS_WINE(kFakeTray);
   ProgramFolder folder(L"tray-restart");
   ASSERT_TRUE(folder.Ready());
   FakeTray tray;
@@ -378,21 +386,70 @@ const wchar_t kMoveAdvice[] =
     L"OK again. Otherwise move the program to a folder where you may write, such as Documents.";
 const wchar_t kEndAnyway[] = L"End anyway? The texts in the window will be lost.";
 
-// The folder as a 1 MB volume of its own, holding what the folder held and
-// filled to the last byte, as a USB stick can be. Gone with the object.
+std::wstring SystemProgram(const wchar_t* name) {
+  wchar_t system[MAX_PATH];
+  GetSystemDirectoryW(system, MAX_PATH);
+  return JoinPath(system, name);
+}
+
+// The folder as a small volume of its own, holding what the folder held and
+// filled to the last byte, as a USB stick can be: under Wine a 1 MB tmpfs
+// (mount, as root), on Windows an 8 MB virtual disk of diskpart's mounted on
+// the folder (as administrator). Gone with the object.
 struct FullVolume {
-  explicit FullVolume(const ProgramFolder& folder) : dir(ShellQuote(UnixPathOf(folder.Folder()))) {
-    mounted = RunUnix("s=$(mktemp -d) && cp -a " + dir + "/. $s && mount -t tmpfs -o size=1m " +
-                      "tmpfs " + dir + " && cp -a $s/. " + dir + " || exit 1\ncat /dev/zero >" +
-                      dir + "/fill 2>/dev/null; exit 0")
-                  .exitCode == 0;
+  explicit FullVolume(const ProgramFolder& folder)
+      : dir(folder.Folder()), disk(dir + L".vhdx"), fill(JoinPath(dir, L"fill")) {
+    if (RunningUnderWine()) {
+      const std::string mountDir = ShellQuote(UnixPathOf(dir));
+      mounted = RunUnix("s=$(mktemp -d) && cp -a " + mountDir + "/. $s && mount -t tmpfs -o size=1m " +
+                        "tmpfs " + mountDir + " && cp -a $s/. " + mountDir).exitCode == 0;
+    } else if (IsUserAnAdmin()) {
+      // Mounted on an empty folder: the files wait beside it meanwhile.
+      const std::wstring aside = dir + L"-aside";
+      const wchar_t* names[] = {L"Ordfalk.exe", L"Ordfalk.INI"};
+      CreateDirectoryW(aside.c_str(), nullptr);
+      for (const wchar_t* name : names) MoveFileW(JoinPath(dir, name).c_str(), JoinPath(aside, name).c_str());
+      mounted = Diskpart(L"create vdisk file=\"" + disk + L"\" maximum=8\nselect vdisk file=\"" + disk +
+                         L"\"\nattach vdisk\ncreate partition primary\nformat fs=ntfs quick\n" +
+                         L"assign mount=\"" + dir + L"\"\n");
+      for (const wchar_t* name : names) MoveFileExW(JoinPath(aside, name).c_str(), JoinPath(dir, name).c_str(), MOVEFILE_COPY_ALLOWED);
+      RemoveFolder(aside);
+    }
+    // Written until no byte more fits.
+    HANDLE file = mounted ? CreateFileW(fill.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr)
+                          : INVALID_HANDLE_VALUE;
+    const std::string block(65536, 'f');
+    for (DWORD size = 65536, written = 0; file != INVALID_HANDLE_VALUE && size > 0; size /= 2) {
+      while (WriteFile(file, block.data(), size, &written, nullptr) && written == size) {
+      }
+    }
+    if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
   }
-  ~FullVolume() { RunUnix("umount -l " + dir); }
-  const std::string dir;
+  ~FullVolume() {
+    if (RunningUnderWine()) {
+      RunUnix("umount -l " + ShellQuote(UnixPathOf(dir)));
+    } else if (mounted) {
+      Diskpart(L"select vdisk file=\"" + disk + L"\"\ndetach vdisk\n");
+      DeleteFileW(disk.c_str());
+    }
+  }
+  bool Diskpart(const std::wstring& script) {
+    const std::wstring file = disk + L".txt", out = disk + L".log";
+    Process run = WriteBytes(file, Narrow(script))
+                      ? Start(SystemProgram(L"cmd.exe"), WithArguments(L"/c diskpart /s \"" + file +
+                                                                        L"\" >\"" + out + L"\" 2>&1"))
+                      : Process();
+    const bool done = run.WaitForExit(120000) && run.ExitCode() == 0;
+    log += ReadBytes(out);
+    return done;
+  }
+  const std::wstring dir, disk, fill;
   bool mounted = false;
+  std::string log;  // what diskpart said
 };
 
 TEST(SettingsFaultTest, UnwritableSettingsFileIsToldOnOkAndQuitAsks) {
+  SKIP_WITHOUT("hotkey-sendinput", "clipboard-second-process", "set-foreground");
   ProgramFolder folder(L"unwritable");
   ASSERT_TRUE(folder.Ready());
   // A folder where the file would be: no write can succeed, even as root.
@@ -422,7 +479,8 @@ TEST(SettingsFaultTest, UnwritableSettingsFileIsToldOnOkAndQuitAsks) {
   // taskkill and Quit ask; No keeps the window, its texts and tray icon, Yes ends.
   for (const int answer : {IDNO, IDYES}) {
     if (answer == IDNO) {
-      ASSERT_TRUE(RunUnix("\"$WINE\" taskkill /IM Ordfalk.exe").finished);
+      Process taskkill = Start(SystemProgram(L"taskkill.exe"), WithArguments(L"/IM Ordfalk.exe"));
+      ASSERT_TRUE(taskkill.WaitForExit(10000));
     } else {
       program.Command(kQuitCommand);
     }
@@ -463,7 +521,11 @@ TEST_P(SettingsFaultHeldOrFull, RefusesOnlyWhatWouldChangeIt) {
   const std::string ini = SettingsOf(SlotTexts(L"mine"));
   ASSERT_TRUE(folder.WriteIni(ini));
   std::optional<FullVolume> volume;
-  if (full && !volume.emplace(folder).mounted) GTEST_SKIP() << "mounting a volume needs root";
+  if (full && !volume.emplace(folder).mounted) {
+    if (RunningUnderWine()) GTEST_SKIP() << "a full volume (tmpfs) needs root to mount";
+    if (!IsUserAnAdmin()) GTEST_SKIP() << "a full volume (diskpart) needs an administrator";
+    FAIL() << "diskpart failed:\n" << volume->log;
+  }
   ProgramRun program;
   ASSERT_TRUE(program.Start(folder, WithArguments(L"/english")));
   std::optional<HeldFile> held;
@@ -489,7 +551,7 @@ TEST_P(SettingsFaultHeldOrFull, RefusesOnlyWhatWouldChangeIt) {
   EXPECT_TRUE(full || folder.IniBytes() == ini) << folder.IniBytes();
 
   held.reset();
-  if (full) RunUnix("rm " + volume->dir + "/fill");
+  if (full) DeleteFileW(volume->fill.c_str());
   program.ClickOk();
   EXPECT_TRUE(program.WaitVisible(false));
   auto expected = SlotTexts(L"mine");
@@ -499,23 +561,28 @@ TEST_P(SettingsFaultHeldOrFull, RefusesOnlyWhatWouldChangeIt) {
   EXPECT_TRUE(program.EndsCleanly());
 }
 
-// A file held without sharing while the program starts is waited for; one
-// held longer is never overwritten with the defaults shown in its place,
-// though a text the user changes is stored.
+// A file held without sharing, or locked whole (a byte-range lock, which
+// Wine's reads ignore), while the program starts is waited for; one held
+// longer is never overwritten with the defaults shown in its place, though
+// a text the user changes is stored.
 TEST(SettingsFaultTest, SettingsFileHeldAtStartIsWaitedForAndNeverOverwrittenWithDefaults) {
   const struct {
     DWORD heldMs;
     bool bursts;  // then held for a few ms at a time, over and over, as a scanner does
+    bool locked;  // shared, with LockFileEx on every byte instead
     bool loaded;
-  } rows[] = {{2000, false, true}, {7000, false, false}, {0, true, true}};
+  } rows[] = {{2000, false, false, true}, {7000, false, false, false}, {0, true, false, true},
+              {2000, false, true, true}};
   for (const auto& row : rows) {
-    SCOPED_TRACE(row.heldMs);
+    SCOPED_TRACE(std::to_string(row.heldMs) + (row.locked ? " ms locked" : " ms held"));
     ProgramFolder folder(L"held-at-start");
     ASSERT_TRUE(folder.Ready());
     const std::string ini = SettingsOf(SlotTexts(L"mine"));
     ASSERT_TRUE(folder.WriteIni(ini));
-    HeldFile held(folder.IniPath(), 0);
-    ASSERT_TRUE(held.Held());
+    HeldFile held(folder.IniPath(), row.locked ? FILE_SHARE_READ | FILE_SHARE_WRITE : 0);
+    OVERLAPPED whole{};
+    ASSERT_TRUE(held.Held() && (!row.locked || LockFileEx(held.Handle(), LOCKFILE_EXCLUSIVE_LOCK, 0,
+                                                          MAXDWORD, MAXDWORD, &whole)));
     std::thread letGo([&] {
       Sleep(row.heldMs);
       held.Release();
@@ -554,7 +621,7 @@ bool EndSession() {
 }
 
 TEST(SessionFaultTest, LogOffStoresWhatItCanWithoutABoxAndEnds) {
-  if (!RunningUnderWine()) GTEST_SKIP() << "the end of the session is made with wineboot";
+  SKIP_UNLESS_WINE("wineboot's end of session");
   const struct {
     const char* name;
     const wchar_t* slot6;

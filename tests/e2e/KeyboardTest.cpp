@@ -29,7 +29,12 @@ void ShowInFront(const OrdfalkApp& app) {
   ASSERT_TRUE(WaitUntil([&] { return FocusOf(app.Main()) == app.Memo(1); }));
 }
 
-TEST(Keyboard, OnlyCtrlASelectsAllOfTheMemo) {
+// Every test here needs a window of its choice in front.
+class Keyboard : public ::testing::Test {
+  void SetUp() override { SKIP_WITHOUT("set-foreground"); }
+};
+
+TEST_F(Keyboard, OnlyCtrlASelectsAllOfTheMemo) {
   OrdfalkApp app;
   ASSERT_TRUE(app.Ready());
   ASSERT_TRUE(app.Start({L"/SWEDISH"}));
@@ -66,7 +71,7 @@ TEST(Keyboard, OnlyCtrlASelectsAllOfTheMemo) {
 // Enter in a memo is a line break and leaves the window open; Enter on its
 // own or Space on OK clicks it, Enter with Shift, Ctrl or Alt does not. (OK
 // clicked once keeps the focus when the window is shown again.)
-TEST(Keyboard, EnterBreaksTheLineInAMemoAndOnlyPlainEnterOrSpaceOnOkClicksIt) {
+TEST_F(Keyboard, EnterBreaksTheLineInAMemoAndOnlyPlainEnterOrSpaceOnOkClicksIt) {
   OrdfalkApp app;
   ASSERT_TRUE(app.Ready());
   ASSERT_TRUE(app.Start({L"/SWEDISH"}));
@@ -112,7 +117,7 @@ TEST(Keyboard, EnterBreaksTheLineInAMemoAndOnlyPlainEnterOrSpaceOnOkClicksIt) {
 }
 
 // Tab and Shift+Tab move through the memos and OK, wrapping around.
-TEST(Keyboard, TabMovesThroughTheMemosAndOkBothWays) {
+TEST_F(Keyboard, TabMovesThroughTheMemosAndOkBothWays) {
   OrdfalkApp app;
   ASSERT_TRUE(app.Ready());
   ASSERT_TRUE(app.Start({L"/SWEDISH"}));
@@ -140,7 +145,7 @@ TEST(Keyboard, TabMovesThroughTheMemosAndOkBothWays) {
 }
 
 // Escape in a memo is no way out: only Quit and closing end the program.
-TEST(Keyboard, EscapeInAMemoKeepsTheProgramRunning) {
+TEST_F(Keyboard, EscapeInAMemoKeepsTheProgramRunning) {
   OrdfalkApp app;
   ASSERT_TRUE(app.Ready());
   ASSERT_TRUE(app.Start({L"/SWEDISH"}));
@@ -154,7 +159,7 @@ TEST(Keyboard, EscapeInAMemoKeepsTheProgramRunning) {
 }
 
 // Ctrl+Q and F1 act only while the main window is the active window.
-TEST(Keyboard, CtrlQAndF1WorkOnlyInTheActiveWindow) {
+TEST_F(Keyboard, CtrlQAndF1WorkOnlyInTheActiveWindow) {
   const std::wstring folder = MakeTempFolder(L"keys");
   PasteTarget target;
   ASSERT_TRUE(target.Start(folder));
@@ -185,7 +190,7 @@ TEST(Keyboard, CtrlQAndF1WorkOnlyInTheActiveWindow) {
 
 // A tray double-click does not restore a minimized window, and brings an
 // open box of the program to the front.
-TEST(Keyboard, TrayDoubleClickLeavesMinimizedAndRaisesAnOpenBox) {
+TEST_F(Keyboard, TrayDoubleClickLeavesMinimizedAndRaisesAnOpenBox) {
   const std::wstring folder = MakeTempFolder(L"raise");
   PasteTarget target;
   ASSERT_TRUE(target.Start(folder));

@@ -42,8 +42,21 @@ ProgramFolder::ProgramFolder(const std::wstring& tag) : folder_(MakeTempFolder(t
   ready_ = CopyFileTo(BuiltProgram(), exe_);
 }
 
+ProgramFolder::ProgramFolder(Fixed) : fixed_(true), folder_(TrayFolder()) {
+  CreateDirectoryW(folder_.c_str(), nullptr);
+  exe_ = JoinPath(folder_, L"Ordfalk.exe");
+  ready_ = (DeleteFileW(IniPath().c_str()) || GetLastError() == ERROR_FILE_NOT_FOUND) &&
+           CopyFileTo(BuiltProgram(), exe_);
+}
+
 ProgramFolder::~ProgramFolder() {
-  if (!folder_.empty() && !::testing::Test::HasFailure()) RemoveFolder(folder_);
+  if (!folder_.empty() && !fixed_ && !::testing::Test::HasFailure()) RemoveFolder(folder_);
+}
+
+std::wstring TrayFolder() {
+  wchar_t folder[MAX_PATH];
+  const DWORD n = GetEnvironmentVariableW(L"ORDFALK_TRAY_FOLDER", folder, MAX_PATH);
+  return n > 0 && n < MAX_PATH ? std::wstring(folder, n) : L"C:\\ordfalk-tray";
 }
 
 OrdfalkApp::OrdfalkApp() {

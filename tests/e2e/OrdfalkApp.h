@@ -37,6 +37,7 @@ inline constexpr int kOkId = IDOK;
 inline constexpr UINT kQuitCommand = 301;
 inline constexpr UINT kAboutCommand = 302;
 inline constexpr UINT kTrayCallback = WM_APP + 1;
+inline constexpr UINT kTrayIconId = 1;
 inline constexpr int kClientSize = 465;
 // The atom of slot 8's hot key: added by the last step of start-up.
 inline constexpr wchar_t kLastAtom[] = L"[CTRL+SHIFT+F4]";
@@ -53,6 +54,11 @@ std::wstring BuiltProgram();
 class ProgramFolder {
  public:
   explicit ProgramFolder(const std::wstring& tag);
+  // The one fixed folder of TrayFolder(), with a fresh copy of the program
+  // and no settings file; kept at the end, so that a shell told to show
+  // this program's icon keeps showing it.
+  struct Fixed {};
+  explicit ProgramFolder(Fixed);
   ~ProgramFolder();
   ProgramFolder(const ProgramFolder&) = delete;
   ProgramFolder& operator=(const ProgramFolder&) = delete;
@@ -66,9 +72,15 @@ class ProgramFolder {
 
  private:
   bool ready_ = false;
+  bool fixed_ = false;
   std::wstring folder_;
   std::wstring exe_;
 };
+
+// Where the row that clicks the tray icon runs the program from:
+// C:\ordfalk-tray, or the folder in ORDFALK_TRAY_FOLDER. A runner's shell
+// that shows new icons hidden can be told to show the one from there.
+std::wstring TrayFolder();
 
 // One running process of the program, seen from outside: its windows,
 // memos, message boxes, memory and exit code. Killed on destruction if it
@@ -108,7 +120,8 @@ class ProgramRun {
   void SendTrayEvent(UINT event) const;
   // Shows the window through the tray callback and waits for it.
   bool ShowFromTray() const;
-  // A real double-click on the program's tray icon, found by its tooltip.
+  // A real double-click (SendInput) on the program's tray icon, found by
+  // the shell, or under Wine by its tooltip (see TrayIconCentre).
   bool DoubleClickTrayIcon(const std::wstring& tip, int button = 1) const;
 
   void Command(UINT id) const;  // a menu command, as the menu sends it

@@ -99,10 +99,12 @@ bool ProgramRun::WaitVisible(bool visible, DWORD timeoutMs) const {
 }
 
 void ProgramRun::SendTrayMouse(UINT mouseMessage) const {
+  AllowForeground(process_.Id());
   PostMessageW(tray_, kTrayCallback, 1, mouseMessage);
 }
 
 void ProgramRun::SendTrayEvent(UINT event) const {
+  AllowForeground(process_.Id());
   SendMessageTimeoutW(tray_, kTrayCallback, MAKEWPARAM(13, 32), MAKELPARAM(event, 1),
                       SMTO_ABORTIFHUNG, 5000, nullptr);
 }
@@ -110,13 +112,16 @@ void ProgramRun::SendTrayEvent(UINT event) const {
 // Sent rather than posted, so that the program has shown the window and
 // asked for the foreground when the call returns.
 bool ProgramRun::ShowFromTray() const {
+  AllowForeground(process_.Id());
   SendMessageTimeoutW(tray_, kTrayCallback, 1, WM_LBUTTONDBLCLK, SMTO_ABORTIFHUNG, 5000, nullptr);
   return WaitVisible(true);
 }
 
 bool ProgramRun::DoubleClickTrayIcon(const std::wstring& tip, int button) const {
-  TrayIcon icon;
-  return FindTrayIcon(tip, &icon) && DoubleClickAt(icon.centre, button);
+  POINT centre{};
+  if (!TrayIconCentre(tray_, kTrayIconId, tip, &centre)) return false;
+  AllowForeground(process_.Id());
+  return ClickAt(centre, button);
 }
 
 void ProgramRun::Command(UINT id) const { PostMessageW(main_, WM_COMMAND, MAKEWPARAM(id, 0), 0); }

@@ -1,5 +1,6 @@
-// What every end-to-end test run shares: the pointer parked before the first
-// test, and a screenshot at the first failure of each test.
+// What every run of the suites that drive the program shares: the pointer
+// parked before the first test, and a screenshot (GDI, .bmp) at the first
+// failure of each test.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -22,10 +23,11 @@ class PointerParking : public ::testing::Environment {
 class ShotOnFailure : public ::testing::EmptyTestEventListener {
   void OnTestStart(const ::testing::TestInfo& test) override {
     name_ = std::string("failed-") + test.test_suite_name() + "." + test.name();
+    for (char& c : name_) c = c == '/' ? '-' : c;  // parameterised names
     taken_ = false;
   }
   void OnTestPartResult(const ::testing::TestPartResult& result) override {
-    if (taken_ || !result.failed() || !RunningUnderWine()) return;
+    if (taken_ || !result.failed()) return;
     taken_ = true;
     SaveScreenshot(std::wstring(name_.begin(), name_.end()));
   }

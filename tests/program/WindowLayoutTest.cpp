@@ -10,7 +10,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <fstream>
 #include <initializer_list>
 #include <ostream>
 #include <string>
@@ -24,8 +23,11 @@ namespace {
 
 constexpr wchar_t kDesktopKey[] = L"Control Panel\\Desktop";
 
+constexpr char kLogPixelsAtStart[] = "a scale per program start, by LogPixels";
+
 // Sets HKCU\Control Panel\Desktop\LogPixels for the programs started from
-// now on, and puts the old value back when it goes.
+// now on, and puts the old value back when it goes. Wine reads it at each
+// start; Windows only at log-on, so there the rows that need it are skipped.
 class LogPixelsSetting {
  public:
   explicit LogPixelsSetting(DWORD dpi) {
@@ -94,66 +96,6 @@ std::string Describe(const RECT& r) {
   return text;
 }
 
-// The window as it is on the screen, in 24-bit pixels, top row first.
-struct Picture {
-  int width = 0, height = 0;
-  std::vector<BYTE> pixels;  // BGR, rows padded to 4 bytes
-
-  int Stride() const { return (width * 3 + 3) & ~3; }
-  COLORREF At(int x, int y) const {
-    const BYTE* p = &pixels[static_cast<size_t>(y) * Stride() + static_cast<size_t>(x) * 3];
-    return RGB(p[2], p[1], p[0]);
-  }
-};
-
-Picture CaptureScreen(const RECT& area) {
-  Picture picture;
-  picture.width = area.right - area.left;
-  picture.height = area.bottom - area.top;
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = picture.width;
-  info.bmiHeader.biHeight = -picture.height;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 24;
-  info.bmiHeader.biCompression = BI_RGB;
-  HDC screen = GetDC(nullptr);
-  HDC memory = CreateCompatibleDC(screen);
-  void* bits = nullptr;
-  HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  HGDIOBJ old = SelectObject(memory, bitmap);
-  BitBlt(memory, 0, 0, picture.width, picture.height, screen, area.left, area.top, SRCCOPY);
-  GdiFlush();
-  const auto* begin = static_cast<const BYTE*>(bits);
-  picture.pixels.assign(begin, begin + static_cast<size_t>(picture.Stride()) * picture.height);
-  SelectObject(memory, old);
-  DeleteObject(bitmap);
-  DeleteDC(memory);
-  ReleaseDC(nullptr, screen);
-  return picture;
-}
-
-bool SaveBitmap(const Picture& picture, const std::wstring& path) {
-  const DWORD imageSize = static_cast<DWORD>(picture.pixels.size());
-  BITMAPFILEHEADER file{};
-  BITMAPINFOHEADER header{};
-  file.bfType = 0x4D42;  // "BM"
-  file.bfOffBits = sizeof file + sizeof header;
-  file.bfSize = file.bfOffBits + imageSize;
-  header.biSize = sizeof header;
-  header.biWidth = picture.width;
-  header.biHeight = -picture.height;  // top row first
-  header.biPlanes = 1;
-  header.biBitCount = 24;
-  header.biCompression = BI_RGB;
-  header.biSizeImage = imageSize;
-  std::ofstream out(path.c_str(), std::ios::binary);
-  out.write(reinterpret_cast<const char*>(&file), sizeof file);
-  out.write(reinterpret_cast<const char*>(&header), sizeof header);
-  out.write(reinterpret_cast<const char*>(picture.pixels.data()), imageSize);
-  return out.good();
-}
-
 // The user guide's picture of the window (docs/window-LANGUAGE.png in the
 // source folder, three up from this program's); empty when it cannot be
 // read.
@@ -214,6 +156,7 @@ class WindowLayout : public ::testing::TestWithParam<Setting> {};
 
 TEST_P(WindowLayout, ScalesWithoutOverlapAndPutsTheLineAboveOK) {
   const Setting setting = GetParam();
+  if (setting.dpi != 96) SKIP_UNLESS_WINE(kLogPixelsAtStart);
   LogPixelsSetting dpi(setting.dpi);
   OrdfalkApp program;
   ASSERT_TRUE(program.Ready());
@@ -286,8 +229,8 @@ TEST_P(WindowLayout, ScalesWithoutOverlapAndPutsTheLineAboveOK) {
                             L"-" + std::to_wstring(setting.dpi) + L".bmp";
   EXPECT_TRUE(SaveBitmap(picture, JoinPath(ScreenshotFolder(), name)));
 
-  if (setting.dpi == 96) {
-    // Not a pixel moved from the guide's picture. The client area only: the
+  if (setting.dpi == 96 && RunningUnderWine()) {
+    // Not a pixel moved from the guide's picture (drawn under Wine). The client area only: the
     // title bar's colour follows activation. The caret blinks in the focused
     // memo, so a second picture is taken once the caret has turned the
     // other way, and one of the two must match.
@@ -423,6 +366,7 @@ class WindowDpiChange : public ::testing::TestWithParam<DpiChange> {};
 // Wine keeps the frame at the scale it started with, so the client size
 // that results is not compared.
 TEST_P(WindowDpiChange, LaysOutAsAFreshStartAtTheNewSetting) {
+  SKIP_UNLESS_WINE(kLogPixelsAtStart);
   const DpiChange change = GetParam();
   LayoutReport fresh;
   {
