@@ -359,35 +359,26 @@ HWND FocusOf(HWND window) {
   return info.hwndFocus;
 }
 
+void AllowForeground(DWORD processId, HWND window) {
+  const DWORD own = GetCurrentThreadId();
+  const DWORD front = GetWindowThreadProcessId(GetForegroundWindow(), nullptr);
+  const bool joined = front != 0 && front != own && AttachThreadInput(own, front, TRUE);
+  AllowSetForegroundWindow(processId);
+  if (window) SetForegroundWindow(window);
+  if (joined) AttachThreadInput(own, front, FALSE);
+}
+
 // Under Wine the X server has a say too. With no window manager, Xvfb's
 // input focus follows the pointer, and Wine makes the window that gets it
 // the foreground window, so the X focus is set on the window explicitly
 // (and the pointer is kept away from the windows, see ParkPointer).
-namespace {
-
-// Runs Call with this thread's input joined to the foreground window's
-// thread's, which Windows lets set the foreground.
-void AsTheForeground(const std::function<void()>& call) {
-  const DWORD own = GetCurrentThreadId();
-  const DWORD front = GetWindowThreadProcessId(GetForegroundWindow(), nullptr);
-  const bool joined = front != 0 && front != own && AttachThreadInput(own, front, TRUE);
-  call();
-  if (joined) AttachThreadInput(own, front, FALSE);
-}
-
-}  // namespace
-
-void AllowForeground(DWORD processId) {
-  AsTheForeground([&] { AllowSetForegroundWindow(processId); });
-}
-
 bool BringToFront(HWND window, DWORD timeoutMs) {
   const auto xWindow = reinterpret_cast<UINT_PTR>(GetPropW(window, L"__wine_x11_whole_window"));
   if (xWindow && RunningUnderWine()) RunUnix("xdotool windowfocus " + std::to_string(xWindow));
   return WaitUntil(
       [&] {
         if (GetForegroundWindow() != window) {
-          AsTheForeground([&] { SetForegroundWindow(window); });
+          AllowForeground(ProcessOf(window), window);
           return false;
         }
         Sleep(100);
@@ -561,46 +552,28 @@ void PressKeys(const std::vector<WORD>& virtualKeys) {
 }
 
 bool ClickAt(POINT point, int button, int clicks) {
-  static const DWORD kDownUp[][2] = {{MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP},
-                                     {MOUSEEVENTF_MIDDLEDOWN, MOUSEEVENTF_MIDDLEUP},
-                                     {MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP}};
-  if (button < 1 || button > 3) return false;
-  INPUT move{};
-  move.type = INPUT_MOUSE;
-  move.mi.dx = MulDiv(point.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
-  move.mi.dy = MulDiv(point.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
-  move.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-  bool sent = SendInput(1, &move, sizeof move) == 1;
-  Sleep(100);
-  for (int i = 0; i < clicks; ++i) {
-    INPUT click[2] = {};
-    click[0].type = click[1].type = INPUT_MOUSE;
-    click[0].mi.dwFlags = kDownUp[button - 1][0];
-    click[1].mi.dwFlags = kDownUp[button - 1][1];
-    sent = SendInput(2, click, sizeof(INPUT)) == 2 && sent;
-    Sleep(60);
+  // Each button's "up" flag is its "down" flag shifted by one.
+  static const DWORD kDown[] = {MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_MIDDLEDOWN, MOUSEEVENTF_RIGHTDOWN};
+  INPUT input{};
+  input.type = INPUT_MOUSE;
+  input.mi.dx = MulDiv(point.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
+  input.mi.dy = MulDiv(point.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
+  input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+  bool sent = SendInput(1, &input, sizeof input) == 1;
+  for (int i = 0; i < 2 * clicks; ++i) {
+    Sleep(i % 2 ? 0 : 60);
+    input.mi.dwFlags = kDown[button - 1] << (i % 2);
+    sent = SendInput(1, &input, sizeof input) == 1 && sent;
   }
   Sleep(100);
   return ParkPointer() && sent;
 }
 
-// --- What the desktop allows ---------------------------------------------------
-
 std::string MissingCapability(std::initializer_list<const char*> names) {
-  const std::string report = ReadBytes(JoinPath(ExeDir(), L"capabilities.txt"));
+  const std::string report = "\n" + ReadBytes(JoinPath(ExeDir(), L"capabilities.txt"));
   for (const char* name : names) {
-    const std::string head = std::string(name) + ":";
-    bool missing = false;
-    for (size_t at = 0; at < report.size();) {
-      size_t end = report.find('\n', at);
-      if (end == std::string::npos) end = report.size();
-      if (report.compare(at, head.size(), head) == 0) {
-        const size_t value = report.find_first_not_of(' ', at + head.size());
-        missing = value < end && report.compare(value, 2, "no") == 0;
-      }
-      at = end + 1;
-    }
-    if (missing) return name;
+    const size_t line = report.rfind("\n" + std::string(name) + ": ");
+    if (line != std::string::npos && report.compare(line + strlen(name) + 3, 2, "no") == 0) return name;
   }
   return {};
 }
@@ -684,65 +657,63 @@ UnixResult RunUnix(const std::string& script, DWORD timeoutMs) {
 
 // --- Screen ------------------------------------------------------------------
 
+namespace {
+
+// A picture's header: 24 bits a pixel, top row first.
+BITMAPINFOHEADER HeaderOf(const Picture& picture) {
+  BITMAPINFOHEADER header{};
+  header.biSize = sizeof header;
+  header.biWidth = picture.width;
+  header.biHeight = -picture.height;
+  header.biPlanes = 1;
+  header.biBitCount = 24;
+  header.biCompression = BI_RGB;
+  return header;
+}
+
+}  // namespace
+
 Picture CaptureScreen(const RECT& area) {
   Picture picture;
   picture.width = area.right - area.left;
   picture.height = area.bottom - area.top;
   BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = picture.width;
-  info.bmiHeader.biHeight = -picture.height;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 24;
-  info.bmiHeader.biCompression = BI_RGB;
+  info.bmiHeader = HeaderOf(picture);
   HDC screen = GetDC(nullptr);
   HDC memory = CreateCompatibleDC(screen);
   void* bits = nullptr;
   HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  if (bitmap && bits) {
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, picture.width, picture.height, screen, area.left, area.top, SRCCOPY);
-    GdiFlush();
-    const auto* begin = static_cast<const BYTE*>(bits);
-    picture.pixels.assign(begin, begin + static_cast<size_t>(picture.Stride()) * picture.height);
-    SelectObject(memory, old);
-  } else {
-    picture.width = picture.height = 0;
-  }
-  if (bitmap) DeleteObject(bitmap);
+  HGDIOBJ old = SelectObject(memory, bitmap);
+  BitBlt(memory, 0, 0, picture.width, picture.height, screen, area.left, area.top, SRCCOPY);
+  GdiFlush();
+  const auto* begin = static_cast<const BYTE*>(bits);
+  if (begin) picture.pixels.assign(begin, begin + static_cast<size_t>(picture.Stride()) * picture.height);
+  SelectObject(memory, old);
+  DeleteObject(bitmap);
   DeleteDC(memory);
   ReleaseDC(nullptr, screen);
   return picture;
 }
 
 bool SaveBitmap(const Picture& picture, const std::wstring& path) {
-  if (picture.width <= 0) return false;
-  const DWORD imageSize = static_cast<DWORD>(picture.pixels.size());
+  const BITMAPINFOHEADER header = HeaderOf(picture);
   BITMAPFILEHEADER file{};
-  BITMAPINFOHEADER header{};
   file.bfType = 0x4D42;  // "BM"
   file.bfOffBits = sizeof file + sizeof header;
-  file.bfSize = file.bfOffBits + imageSize;
-  header.biSize = sizeof header;
-  header.biWidth = picture.width;
-  header.biHeight = -picture.height;  // top row first
-  header.biPlanes = 1;
-  header.biBitCount = 24;
-  header.biCompression = BI_RGB;
-  header.biSizeImage = imageSize;
+  file.bfSize = file.bfOffBits + static_cast<DWORD>(picture.pixels.size());
   std::ofstream out(path.c_str(), std::ios::binary);
   out.write(reinterpret_cast<const char*>(&file), sizeof file);
   out.write(reinterpret_cast<const char*>(&header), sizeof header);
-  out.write(reinterpret_cast<const char*>(picture.pixels.data()), imageSize);
-  return out.good();
+  out.write(reinterpret_cast<const char*>(picture.pixels.data()), picture.pixels.size());
+  return !picture.pixels.empty() && out.good();
 }
 
 std::wstring SaveScreenshot(const std::wstring& name) {
   const std::wstring folder = FullPath(JoinPath(ExeDir(), L"..\\e2e-shots"));
   CreateDirectoryW(folder.c_str(), nullptr);
   const std::wstring path = JoinPath(folder, name + L".bmp");
-  const RECT screen = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-  return SaveBitmap(CaptureScreen(screen), path) ? path : std::wstring();
+  const RECT all = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+  return SaveBitmap(CaptureScreen(all), path) ? path : std::wstring();
 }
 
 // --- Notification area ---------------------------------------------------------
@@ -824,20 +795,14 @@ bool FindTrayIcon(const std::wstring& tip, TrayIcon* icon, DWORD timeoutMs) {
 }
 
 bool TrayIconCentre(HWND owner, UINT id, const std::wstring& tip, POINT* centre) {
-  NOTIFYICONIDENTIFIER icon{};
-  icon.cbSize = sizeof icon;
-  icon.hWnd = owner;
-  icon.uID = id;
+  const NOTIFYICONIDENTIFIER icon{sizeof icon, owner, id, {}};
   RECT place{};
   const HRESULT result = Shell_NotifyIconGetRect(&icon, &place);
-  if (SUCCEEDED(result)) {
-    *centre = {(place.left + place.right) / 2, (place.top + place.bottom) / 2};
-    return true;
-  }
   TrayIcon found;
-  if (result != E_NOTIMPL || !FindTrayIcon(tip, &found)) return false;
-  *centre = found.centre;
-  return true;
+  const bool wine = result == E_NOTIMPL && FindTrayIcon(tip, &found);
+  if (wine) place = {found.centre.x, found.centre.y, found.centre.x, found.centre.y};
+  *centre = {(place.left + place.right) / 2, (place.top + place.bottom) / 2};
+  return SUCCEEDED(result) || wine;
 }
 
 // The bottom right corner of the screen, where no window of the tests is.

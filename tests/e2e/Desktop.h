@@ -114,10 +114,10 @@ HWND FocusOf(HWND window);
 // the tests: Xvfb without a window manager gives the keyboard focus to the
 // window under the pointer, and Wine follows it with the foreground.
 bool ParkPointer();
-// Gives ProcessId (any process with ASFW_ANY) the right to take the
-// foreground, before it is asked to: this thread joins the input of the
-// foreground window's thread for the call, as the foreground's own would.
-void AllowForeground(DWORD processId = ASFW_ANY);
+// Gives ProcessId (any with ASFW_ANY) the right to take the foreground before it is asked to,
+// and brings Window to the front when given: this thread joins the input of the foreground
+// window's thread for the calls, which Windows lets set the foreground.
+void AllowForeground(DWORD processId = ASFW_ANY, HWND window = nullptr);
 // Makes Window the foreground window (and its thread's focus stay where it
 // was). True when GetForegroundWindow then reports it.
 bool BringToFront(HWND window, DWORD timeoutMs = 3000);
@@ -151,18 +151,14 @@ void PressKeys(const std::vector<WORD>& virtualKeys);
 // Clicks mouse button 1 (left), 2 (middle) or 3 (right) Clicks times at a
 // screen point, through SendInput; the pointer is parked again afterwards.
 bool ClickAt(POINT point, int button = 1, int clicks = 2);
-
-// --- What the desktop allows ---------------------------------------------------
-
-// The first of Names that capabilities.txt beside the test program (written
-// by capability_probe.exe) reports as `no`; empty when none is, or there is
-// no report. The last line of a name counts.
+// The first of Names that capabilities.txt beside the test program (from
+// capability_probe.exe) reports as `no`, its last line counting; empty when
+// none is, or there is no report. SKIP_WITHOUT skips the test then.
 std::string MissingCapability(std::initializer_list<const char*> names);
-// Skips the test when the probe found one of the named capabilities missing.
-#define SKIP_WITHOUT(...)                                                                  \
+#define SKIP_WITHOUT(...)                                                                      \
   if (const std::string missing_ = ::e2e::MissingCapability({__VA_ARGS__}); !missing_.empty()) \
   GTEST_SKIP() << "capability " << missing_ << ": no (capabilities.txt)"
-// Skips a test that only Wine can run as it stands, naming what of Wine's it needs.
+// Skips a test off Wine, naming what of Wine's it needs.
 #define SKIP_UNLESS_WINE(what) \
   if (!::e2e::RunningUnderWine()) GTEST_SKIP() << "Wine only: " << (what)
 
@@ -188,7 +184,6 @@ std::string Narrow(const std::wstring& text);  // UTF-8
 struct Picture {
   int width = 0, height = 0;
   std::vector<BYTE> pixels;  // BGR, rows padded to 4 bytes
-
   int Stride() const { return (width * 3 + 3) & ~3; }
   COLORREF At(int x, int y) const {
     const BYTE* p = &pixels[static_cast<size_t>(y) * Stride() + static_cast<size_t>(x) * 3];

@@ -202,10 +202,8 @@ TEST_F(PasteFaultTest, OwnWindowInTheForegroundGetsNoPaste) {
 
 // --- Notification area -----------------------------------------------------------
 
-constexpr char kFakeTray[] = "TrayFaultTest's fake tray, which stands in for Wine's own";
-
 TEST(TrayFaultTest, RefusedIconEndsStartUpWithErrorBoxAndExitCodeOne) {
-  SKIP_UNLESS_WINE(kFakeTray);
+  SKIP_UNLESS_WINE("a fake tray standing in for Wine's notification area");
   ProgramFolder folder(L"tray-refused");
   ASSERT_TRUE(folder.Ready());
   const std::string settings = "[Main]\r\nText1=414243\r\n[Other]\r\nKeep=this\r\n";
@@ -234,7 +232,7 @@ TEST(TrayFaultTest, RefusedIconEndsStartUpWithErrorBoxAndExitCodeOne) {
 }
 
 TEST(TrayFaultTest, TooltipIsAddedSwedishAndReplacedInEnglish) {
-  SKIP_UNLESS_WINE(kFakeTray);
+  SKIP_UNLESS_WINE("a fake tray standing in for Wine's notification area");
   ProgramFolder folder(L"tray-tip");
   ASSERT_TRUE(folder.Ready());
   FakeTray tray;
@@ -287,7 +285,7 @@ TEST(TrayFaultTest, TooltipIsAddedSwedishAndReplacedInEnglish) {
 }
 
 TEST(TrayFaultTest, ShellRestartBringsTheIconBackOnceWithItsCurrentTooltip) {
-  SKIP_UNLESS_WINE(kFakeTray);
+  SKIP_UNLESS_WINE("a fake tray standing in for Wine's notification area");
   ProgramFolder folder(L"tray-restart");
   ASSERT_TRUE(folder.Ready());
   FakeTray tray;
@@ -388,64 +386,53 @@ const wchar_t kEndAnyway[] = L"End anyway? The texts in the window will be lost.
 
 std::wstring SystemProgram(const wchar_t* name) {
   wchar_t system[MAX_PATH];
-  GetSystemDirectoryW(system, MAX_PATH);
-  return JoinPath(system, name);
+  return JoinPath(std::wstring(system, GetSystemDirectoryW(system, MAX_PATH)), name);
 }
 
 // The folder as a small volume of its own, holding what the folder held and
 // filled to the last byte, as a USB stick can be: under Wine a 1 MB tmpfs
-// (mount, as root), on Windows an 8 MB virtual disk of diskpart's mounted on
-// the folder (as administrator). Gone with the object.
+// (as root), on Windows an 8 MB virtual disk of diskpart's (as
+// administrator), mounted on the folder. Gone with the object.
 struct FullVolume {
   explicit FullVolume(const ProgramFolder& folder)
       : dir(folder.Folder()), disk(dir + L".vhdx"), fill(JoinPath(dir, L"fill")) {
+    // A volume is mounted on an empty folder: the files wait beside it.
+    const std::wstring aside = dir + L"-aside";
+    MoveFileW(dir.c_str(), aside.c_str());
+    CreateDirectoryW(dir.c_str(), nullptr);
     if (RunningUnderWine()) {
-      const std::string mountDir = ShellQuote(UnixPathOf(dir));
-      mounted = RunUnix("s=$(mktemp -d) && cp -a " + mountDir + "/. $s && mount -t tmpfs -o size=1m " +
-                        "tmpfs " + mountDir + " && cp -a $s/. " + mountDir).exitCode == 0;
-    } else if (IsUserAnAdmin()) {
-      // Mounted on an empty folder: the files wait beside it meanwhile.
-      const std::wstring aside = dir + L"-aside";
-      const wchar_t* names[] = {L"Ordfalk.exe", L"Ordfalk.INI"};
-      CreateDirectoryW(aside.c_str(), nullptr);
-      for (const wchar_t* name : names) MoveFileW(JoinPath(dir, name).c_str(), JoinPath(aside, name).c_str());
-      mounted = Diskpart(L"create vdisk file=\"" + disk + L"\" maximum=8\nselect vdisk file=\"" + disk +
-                         L"\"\nattach vdisk\ncreate partition primary\nformat fs=ntfs quick\n" +
-                         L"assign mount=\"" + dir + L"\"\n");
-      for (const wchar_t* name : names) MoveFileExW(JoinPath(aside, name).c_str(), JoinPath(dir, name).c_str(), MOVEFILE_COPY_ALLOWED);
-      RemoveFolder(aside);
+      mounted = RunUnix("mount -t tmpfs -o size=1m tmpfs " + ShellQuote(UnixPathOf(dir))).exitCode == 0;
+    } else if (IsUserAnAdmin()) {  // else the row is skipped
+      mounted = Diskpart(L"create vdisk file=\"" + disk + L"\" maximum=8\nselect vdisk file=\"" +
+                         disk + L"\"\nattach vdisk\ncreate partition primary\n" +
+                         L"format fs=ntfs quick\nassign mount=\"" + dir + L"\"\n");
     }
-    // Written until no byte more fits.
-    HANDLE file = mounted ? CreateFileW(fill.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr)
-                          : INVALID_HANDLE_VALUE;
-    const std::string block(65536, 'f');
-    for (DWORD size = 65536, written = 0; file != INVALID_HANDLE_VALUE && size > 0; size /= 2) {
-      while (WriteFile(file, block.data(), size, &written, nullptr) && written == size) {
-      }
-    }
-    if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
+    for (const wchar_t* name : {L"Ordfalk.exe", L"Ordfalk.INI"})
+      MoveFileExW(JoinPath(aside, name).c_str(), JoinPath(dir, name).c_str(), MOVEFILE_COPY_ALLOWED);
+    RemoveFolder(aside);
+    if (!mounted) return;
+    HANDLE file = CreateFileW(fill.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    DWORD written = 0;
+    for (DWORD size = 1 << 16; size > 0; size /= 2)  // until no byte more fits
+      while (WriteFile(file, std::string(size, 'f').data(), size, &written, nullptr) && written == size) {}
+    CloseHandle(file);
   }
   ~FullVolume() {
-    if (RunningUnderWine()) {
-      RunUnix("umount -l " + ShellQuote(UnixPathOf(dir)));
-    } else if (mounted) {
-      Diskpart(L"select vdisk file=\"" + disk + L"\"\ndetach vdisk\n");
-      DeleteFileW(disk.c_str());
-    }
+    if (RunningUnderWine()) RunUnix("umount -l " + ShellQuote(UnixPathOf(dir)));
+    if (!RunningUnderWine() && mounted) Diskpart(L"select vdisk file=\"" + disk + L"\"\ndetach vdisk");
+    DeleteFileW(disk.c_str());
   }
-  bool Diskpart(const std::wstring& script) {
+  bool Diskpart(const std::wstring& script) const {
     const std::wstring file = disk + L".txt", out = disk + L".log";
-    Process run = WriteBytes(file, Narrow(script))
-                      ? Start(SystemProgram(L"cmd.exe"), WithArguments(L"/c diskpart /s \"" + file +
-                                                                        L"\" >\"" + out + L"\" 2>&1"))
-                      : Process();
-    const bool done = run.WaitForExit(120000) && run.ExitCode() == 0;
-    log += ReadBytes(out);
-    return done;
+    WriteBytes(file, Narrow(script));
+    Process run = Start(SystemProgram(L"cmd.exe"),
+                        WithArguments(L"/c diskpart /s \"" + file + L"\" >\"" + out + L"\" 2>&1"));
+    if (run.WaitForExit(120000) && run.ExitCode() == 0) return true;
+    ADD_FAILURE() << "diskpart failed:\n" << ReadBytes(out);
+    return false;
   }
   const std::wstring dir, disk, fill;
   bool mounted = false;
-  std::string log;  // what diskpart said
 };
 
 TEST(SettingsFaultTest, UnwritableSettingsFileIsToldOnOkAndQuitAsks) {
@@ -479,8 +466,7 @@ TEST(SettingsFaultTest, UnwritableSettingsFileIsToldOnOkAndQuitAsks) {
   // taskkill and Quit ask; No keeps the window, its texts and tray icon, Yes ends.
   for (const int answer : {IDNO, IDYES}) {
     if (answer == IDNO) {
-      Process taskkill = Start(SystemProgram(L"taskkill.exe"), WithArguments(L"/IM Ordfalk.exe"));
-      ASSERT_TRUE(taskkill.WaitForExit(10000));
+      ASSERT_TRUE(Start(SystemProgram(L"taskkill.exe"), {L"/IM Ordfalk.exe"}).WaitForExit(10000));
     } else {
       program.Command(kQuitCommand);
     }
@@ -521,11 +507,9 @@ TEST_P(SettingsFaultHeldOrFull, RefusesOnlyWhatWouldChangeIt) {
   const std::string ini = SettingsOf(SlotTexts(L"mine"));
   ASSERT_TRUE(folder.WriteIni(ini));
   std::optional<FullVolume> volume;
-  if (full && !volume.emplace(folder).mounted) {
-    if (RunningUnderWine()) GTEST_SKIP() << "a full volume (tmpfs) needs root to mount";
-    if (!IsUserAnAdmin()) GTEST_SKIP() << "a full volume (diskpart) needs an administrator";
-    FAIL() << "diskpart failed:\n" << volume->log;
-  }
+  if (full && !volume.emplace(folder).mounted)
+    GTEST_SKIP() << (RunningUnderWine() ? "a full volume: mounting a tmpfs needs root"
+                                        : "a full volume: diskpart needs an administrator");
   ProgramRun program;
   ASSERT_TRUE(program.Start(folder, WithArguments(L"/english")));
   std::optional<HeldFile> held;
@@ -561,10 +545,9 @@ TEST_P(SettingsFaultHeldOrFull, RefusesOnlyWhatWouldChangeIt) {
   EXPECT_TRUE(program.EndsCleanly());
 }
 
-// A file held without sharing, or locked whole (a byte-range lock, which
-// Wine's reads ignore), while the program starts is waited for; one held
-// longer is never overwritten with the defaults shown in its place, though
-// a text the user changes is stored.
+// A file held without sharing, or locked whole (LockFileEx, which Wine's reads ignore), while the
+// program starts is waited for; one held longer is never overwritten with the defaults shown in
+// its place, though a text the user changes is stored.
 TEST(SettingsFaultTest, SettingsFileHeldAtStartIsWaitedForAndNeverOverwrittenWithDefaults) {
   const struct {
     DWORD heldMs;

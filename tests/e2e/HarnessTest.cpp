@@ -96,9 +96,8 @@ TEST_F(HarnessTest, TrayIconIsFoundAndReallyDoubleClicked) {
   SKIP_WITHOUT("tray-icon");
   StartProbe(L"Harness probe icon", L"41");
   POINT centre{};
-  ASSERT_TRUE(TrayIconCentre(WaitForTopWindow(probe_.Id(), L"OrdfalkE2ETrayProbe"), 1,
-                             L"Harness probe icon", &centre))
-      << "no icon with this tooltip";
+  const HWND owner = WaitForTopWindow(probe_.Id(), L"OrdfalkE2ETrayProbe");
+  ASSERT_TRUE(TrayIconCentre(owner, 1, L"Harness probe icon", &centre)) << "no icon with this tip";
   const struct {
     int button;
     const char* doubleClick;
@@ -125,10 +124,7 @@ TEST_F(HarnessTest, MenuOfAnotherProcessIsReadable) {
 TEST_F(HarnessTest, ScreenshotIsSaved) {
   const std::wstring path = SaveScreenshot(L"harness");
   ASSERT_FALSE(path.empty());
-  const std::string bytes = ReadBytes(path);
-  EXPECT_EQ(bytes.substr(0, 2), "BM");
-  EXPECT_EQ(bytes.size(), 54u + (GetSystemMetrics(SM_CXSCREEN) * 3 + 3) / 4 * 4 *
-                                    static_cast<size_t>(GetSystemMetrics(SM_CYSCREEN)));
+  EXPECT_EQ(ReadBytes(path).substr(0, 2), "BM");
 }
 
 }  // namespace

@@ -29,7 +29,6 @@ void ShowInFront(const OrdfalkApp& app) {
   ASSERT_TRUE(WaitUntil([&] { return FocusOf(app.Main()) == app.Memo(1); }));
 }
 
-// Every test here needs a window of its choice in front.
 class Keyboard : public ::testing::Test {
   void SetUp() override { SKIP_WITHOUT("set-foreground"); }
 };

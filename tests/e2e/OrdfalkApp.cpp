@@ -36,27 +36,27 @@ const LanguageTexts kEnglish = {
 
 std::wstring BuiltProgram() { return JoinPath(ExeDir(), L"Ordfalk.exe"); }
 
-ProgramFolder::ProgramFolder(const std::wstring& tag) : folder_(MakeTempFolder(tag)) {
-  if (folder_.empty()) return;
-  exe_ = JoinPath(folder_, L"Ordfalk.exe");
-  ready_ = CopyFileTo(BuiltProgram(), exe_);
-}
-
-ProgramFolder::ProgramFolder(Fixed) : fixed_(true), folder_(TrayFolder()) {
-  CreateDirectoryW(folder_.c_str(), nullptr);
-  exe_ = JoinPath(folder_, L"Ordfalk.exe");
-  ready_ = (DeleteFileW(IniPath().c_str()) || GetLastError() == ERROR_FILE_NOT_FOUND) &&
-           CopyFileTo(BuiltProgram(), exe_);
-}
-
-ProgramFolder::~ProgramFolder() {
-  if (!folder_.empty() && !fixed_ && !::testing::Test::HasFailure()) RemoveFolder(folder_);
-}
+namespace {
 
 std::wstring TrayFolder() {
   wchar_t folder[MAX_PATH];
   const DWORD n = GetEnvironmentVariableW(L"ORDFALK_TRAY_FOLDER", folder, MAX_PATH);
   return n > 0 && n < MAX_PATH ? std::wstring(folder, n) : L"C:\\ordfalk-tray";
+}
+
+}  // namespace
+
+ProgramFolder::ProgramFolder(const std::wstring& tag, bool trayFolder)
+    : fixed_(trayFolder), folder_(trayFolder ? TrayFolder() : MakeTempFolder(tag)) {
+  if (folder_.empty()) return;
+  CreateDirectoryW(folder_.c_str(), nullptr);
+  DeleteFileW(IniPath().c_str());  // the tray folder's, from an earlier run
+  exe_ = JoinPath(folder_, L"Ordfalk.exe");
+  ready_ = CopyFileTo(BuiltProgram(), exe_);
+}
+
+ProgramFolder::~ProgramFolder() {
+  if (!folder_.empty() && !fixed_ && !::testing::Test::HasFailure()) RemoveFolder(folder_);
 }
 
 OrdfalkApp::OrdfalkApp() {

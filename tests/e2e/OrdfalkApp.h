@@ -53,12 +53,10 @@ std::wstring BuiltProgram();
 // the test failed (to look at afterwards).
 class ProgramFolder {
  public:
-  explicit ProgramFolder(const std::wstring& tag);
-  // The one fixed folder of TrayFolder(), with a fresh copy of the program
-  // and no settings file; kept at the end, so that a shell told to show
-  // this program's icon keeps showing it.
-  struct Fixed {};
-  explicit ProgramFolder(Fixed);
+  // TrayFolder: the one folder (C:\ordfalk-tray, or ORDFALK_TRAY_FOLDER) whose
+  // program's tray icon a runner's shell can be told to show; it stays, and
+  // its settings file goes at the start.
+  explicit ProgramFolder(const std::wstring& tag, bool trayFolder = false);
   ~ProgramFolder();
   ProgramFolder(const ProgramFolder&) = delete;
   ProgramFolder& operator=(const ProgramFolder&) = delete;
@@ -76,11 +74,6 @@ class ProgramFolder {
   std::wstring folder_;
   std::wstring exe_;
 };
-
-// Where the row that clicks the tray icon runs the program from:
-// C:\ordfalk-tray, or the folder in ORDFALK_TRAY_FOLDER. A runner's shell
-// that shows new icons hidden can be told to show the one from there.
-std::wstring TrayFolder();
 
 // One running process of the program, seen from outside: its windows,
 // memos, message boxes, memory and exit code. Killed on destruction if it
@@ -120,8 +113,7 @@ class ProgramRun {
   void SendTrayEvent(UINT event) const;
   // Shows the window through the tray callback and waits for it.
   bool ShowFromTray() const;
-  // A real double-click (SendInput) on the program's tray icon, found by
-  // the shell, or under Wine by its tooltip (see TrayIconCentre).
+  // A real double-click (SendInput) on the program's tray icon (TrayIconCentre).
   bool DoubleClickTrayIcon(const std::wstring& tip, int button = 1) const;
 
   void Command(UINT id) const;  // a menu command, as the menu sends it

@@ -1,6 +1,5 @@
 // What every run of the suites that drive the program shares: the pointer
-// parked before the first test, and a screenshot (GDI, .bmp) at the first
-// failure of each test.
+// parked before the first test, and a screenshot at each test's first failure.
 #include <gtest/gtest.h>
 
 #include <string>

@@ -85,7 +85,7 @@ TEST(Window, HiddenWindowHasItsControlsAndTextsFromTheStart) {
 // from the one folder whose icon a runner's shell is told to show.
 TEST(Window, RealDoubleClickOnTheTrayIconShowsTheWindow) {
   SKIP_WITHOUT("tray-icon", "set-foreground");
-  ProgramFolder folder(ProgramFolder::Fixed{});
+  ProgramFolder folder(L"", true);
   ASSERT_TRUE(folder.Ready()) << Narrow(folder.Folder());
   ProgramRun app;
   ASSERT_TRUE(app.Start(folder, {L"/ENGLISH"}));

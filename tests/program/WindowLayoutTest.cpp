@@ -22,12 +22,10 @@ using namespace e2e;
 namespace {
 
 constexpr wchar_t kDesktopKey[] = L"Control Panel\\Desktop";
-
-constexpr char kLogPixelsAtStart[] = "a scale per program start, by LogPixels";
+constexpr char kLogPixelsAtStart[] = "LogPixels read at each start (Windows reads it at log-on)";
 
 // Sets HKCU\Control Panel\Desktop\LogPixels for the programs started from
-// now on, and puts the old value back when it goes. Wine reads it at each
-// start; Windows only at log-on, so there the rows that need it are skipped.
+// now on, and puts the old value back when it goes.
 class LogPixelsSetting {
  public:
   explicit LogPixelsSetting(DWORD dpi) {
@@ -230,10 +228,10 @@ TEST_P(WindowLayout, ScalesWithoutOverlapAndPutsTheLineAboveOK) {
   EXPECT_TRUE(SaveBitmap(picture, JoinPath(ScreenshotFolder(), name)));
 
   if (setting.dpi == 96 && RunningUnderWine()) {
-    // Not a pixel moved from the guide's picture (drawn under Wine). The client area only: the
-    // title bar's colour follows activation. The caret blinks in the focused
-    // memo, so a second picture is taken once the caret has turned the
-    // other way, and one of the two must match.
+    // Not a pixel moved from the guide's picture, drawn under Wine. The
+    // client area only: the title bar's colour follows activation. The caret
+    // blinks in the focused memo, so a second picture is taken once the
+    // caret has turned the other way, and one of the two must match.
     const Picture guide = GuidePicture(std::string(setting.language));
     ASSERT_GT(guide.width, 0) << "the guide's picture of the window cannot be read";
     const RECT area = {client.left - frame.left, client.top - frame.top,
