@@ -40,8 +40,9 @@ test: host windows windows-clang fuzz-build
 	# The end-to-end suites drive the program the same way whichever compiler
 	# built it: they run on the GCC build only. Under Wine on a busy machine a
 	# key press or a change of focus is now and then lost, so a suite that
-	# fails runs once more; a real fault fails both times.
-	tools/with-wine.sh sh -c 'ctest --preset windows --repeat until-pass:2 && ctest --preset windows-clang -E "e2e_tests|fault_tests"'
+	# fails runs once more; a real fault fails both times. The capability
+	# probe runs first (a `no` fails it); its report is printed.
+	tools/with-wine.sh sh -c 'ctest --preset windows --repeat until-pass:2 && tail -n 7 build/windows/bin/capabilities.txt && ctest --preset windows-clang -E "e2e_tests|fault_tests"'
 	tools/run-fuzz.sh $(FUZZ_SMOKE_SECONDS)
 	tools/check-reproducible.sh
 
