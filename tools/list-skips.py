@@ -23,7 +23,11 @@ def main(results):
     totals, skips = [], []
     for path in sorted(glob.glob(os.path.join(results, "*.xml"))):
         suite = os.path.splitext(os.path.basename(path))[0]
-        root = ET.parse(path).getroot()
+        try:
+            root = ET.parse(path).getroot()
+        except ET.ParseError as e:
+            totals.append(f"- {suite}: unreadable XML ({e})")
+            continue
         count = failed = skipped = 0
         for case in root.iter("testcase"):
             count += 1
