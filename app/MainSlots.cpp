@@ -197,7 +197,7 @@ bool TfrmMain::StoreSlots() {
   // kIniNoValue for one that is not, or not through the file.
   std::array<Text, kSlotCount + 1> kept;
   kept.fill(kIniNoValue);
-  bool wrote = false;  // a write was reported as done since the last check
+  bool wrote = false;  // a write was tried since the last check
 
   // One slot; true when nothing typed is lost.
   auto store = [&](int slot) {
@@ -218,7 +218,7 @@ bool TfrmMain::StoreSlots() {
     }
     const Text key = SlotOf(slot).iniKey;
     const IniWriteResult written = IniWriteStringChecked(kSettingsSection, key, value, kSettingsFile);
-    wrote = wrote || written != IniWriteResult::kRefused;
+    wrote = true;
     if (written == IniWriteResult::kHeld) {
       kept[slot] = value;
       return true;
@@ -242,8 +242,9 @@ bool TfrmMain::StoreSlots() {
     for (int slot = 1; slot <= kSlotCount; ++slot) {
       if (!held[slot]) held[slot] = store(slot);
     }
-    // A write reported as done may have cut the file short past its own
-    // key: what the others count on is read once more.
+    // A write may have cut the file short past its own key, even one
+    // reported as done, or refused after it began: what the others count on
+    // is read once more.
     if (wrote) {
       std::array<Text, kSlotCount + 1> now;
       ReadStoredValues(now);
