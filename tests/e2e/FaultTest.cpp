@@ -522,8 +522,10 @@ TEST_P(SettingsFaultHeldOrFull, RefusesOnlyWhatWouldChangeIt) {
   EXPECT_TRUE(program.Boxes().empty());
 
   ASSERT_TRUE(program.ShowFromTray());
-  // Longer than the file was: it needs room the volume does not have.
-  const std::wstring longer(3000, L'n');
+  // Longer than the file was: it needs room the volume does not have. On
+  // the full volume, the file cut to the 4 KB it had ends inside slot 5's
+  // value, a text the user did not touch that the next store must mend.
+  const std::wstring longer(2005, L'n');
   ASSERT_TRUE(program.SetMemoText(3, longer));
   program.ClickOk();
   const HWND box = program.WaitForBox(L"Error");
@@ -547,17 +549,21 @@ TEST_P(SettingsFaultHeldOrFull, RefusesOnlyWhatWouldChangeIt) {
 
 // A file held without sharing, or locked whole (LockFileEx, which Wine's reads ignore), while the
 // program starts is waited for; one held longer is never overwritten with the defaults shown in
-// its place, though a text the user changes is stored.
+// its place, though a text the user changes is stored. A file saved in place, over and over, is
+// read whole.
 TEST(SettingsFaultTest, SettingsFileHeldAtStartIsWaitedForAndNeverOverwrittenWithDefaults) {
+  enum Then { kNothing, kBursts, kSaves };  // what another program does once it lets go
   const struct {
     DWORD heldMs;
-    bool bursts;  // then held for a few ms at a time, over and over, as a scanner does
+    Then then;  // kBursts: held for a few ms at a time, as a scanner does; kSaves: emptied
+                // and written again in place, as an editor or a sync client saves
     bool locked;  // shared, with LockFileEx on every byte instead
     bool loaded;
-  } rows[] = {{2000, false, false, true}, {7000, false, false, false}, {0, true, false, true},
-              {2000, false, true, true}};
+  } rows[] = {{2000, kNothing, false, true}, {7000, kNothing, false, false}, {0, kBursts, false, true},
+              {0, kSaves, false, true}, {2000, kNothing, true, true}};
   for (const auto& row : rows) {
-    SCOPED_TRACE(std::to_string(row.heldMs) + (row.locked ? " ms locked" : " ms held"));
+    SCOPED_TRACE(testing::Message() << row.heldMs << (row.locked ? " ms locked" : " ms held")
+                                    << ", then " << row.then);
     ProgramFolder folder(L"held-at-start");
     ASSERT_TRUE(folder.Ready());
     const std::string ini = SettingsOf(SlotTexts(L"mine"));
@@ -569,10 +575,21 @@ TEST(SettingsFaultTest, SettingsFileHeldAtStartIsWaitedForAndNeverOverwrittenWit
     std::thread letGo([&] {
       Sleep(row.heldMs);
       held.Release();
-      for (const ULONGLONG end = GetTickCount64() + 4000; row.bursts && GetTickCount64() < end;
-           Sleep(5)) {
-        HeldFile burst(folder.IniPath(), 0);
+      for (const ULONGLONG end = GetTickCount64() + (row.then == kSaves ? 2000 : 4000);
+           row.then != kNothing && GetTickCount64() < end; Sleep(5)) {
+        if (row.then == kBursts) {
+          HeldFile burst(folder.IniPath(), 0);
+          Sleep(5);
+          continue;
+        }
+        HANDLE save = CreateFileW(folder.IniPath().c_str(), GENERIC_WRITE,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, TRUNCATE_EXISTING,
+                                  0, nullptr);
+        if (save == INVALID_HANDLE_VALUE) continue;  // the program is reading it
         Sleep(5);
+        DWORD written = 0;
+        WriteFile(save, ini.data(), static_cast<DWORD>(ini.size()), &written, nullptr);
+        CloseHandle(save);
       }
     });
     ProgramRun program;

@@ -28,6 +28,21 @@ TEST(Settings, FirstStartShowsDefaultsAndQuitCreatesTheFile) {
   for (int slot = 1; slot <= 8; ++slot)
     EXPECT_EQ(app.MemoText(slot), L"Text " + std::to_wstring(slot)) << "slot " << slot;
   EXPECT_FALSE(FileExists(app.IniPath())) << "start-up wrote the settings file";
+  // A text stored, then typed back to the default it was loaded with while
+  // another program holds the file alone: not stored, and told.
+  ASSERT_TRUE(app.ShowFromTray());
+  ASSERT_TRUE(app.SetMemoText(7, L"abc"));
+  app.ClickOk();
+  ASSERT_TRUE(app.WaitVisible(false));
+  ASSERT_TRUE(app.ShowFromTray());
+  ASSERT_TRUE(app.SetMemoText(7, L"Text 7"));
+  file_bytes::HeldFile held(app.IniPath(), 0);
+  app.ClickOk();
+  const HWND box = app.WaitForBox(kSwedish.errorCaption);
+  ASSERT_NE(box, nullptr) << "a text the file did not take passed OK";
+  PostMessageW(box, WM_COMMAND, IDOK, 0);
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindow(box); }));
+  held.Release();
   app.Command(kQuitCommand);
   ASSERT_TRUE(app.EndsCleanly());
   EXPECT_EQ(app.IniMain(), DefaultValues()) << app.IniBytes();
@@ -38,7 +53,7 @@ TEST(Settings, OkStoresEveryTextAsHexAndHides) {
   OrdfalkApp app;
   ASSERT_TRUE(app.Ready());
   ASSERT_TRUE(app.Start({L"/SWEDISH"}));
-  const struct {
+  struct {
     const wchar_t* text;
     const char* value;
   } slots[8] = {
@@ -60,9 +75,23 @@ TEST(Settings, OkStoresEveryTextAsHexAndHides) {
   EXPECT_EQ(app.IniMain(), expected) << app.IniBytes();
   EXPECT_TRUE(app.Proc().Running()) << "OK ended the program";
 
+  // Slot 3 rewritten in the file by someone else while the window is open,
+  // slot 5 typed here: both stay, after OK and after Quit.
+  ASSERT_TRUE(app.ShowFromTray());
+  ASSERT_TRUE(WritePrivateProfileStringW(L"Main", L"Text3", L"4F", app.IniPath().c_str()));
+  ASSERT_TRUE(app.SetMemoText(5, L"typed"));
+  app.ClickOk();
+  ASSERT_TRUE(app.WaitVisible(false));
+  expected["Text3"] = "4F";
+  expected["Text5"] = Hex("typed");
+  EXPECT_EQ(app.IniMain(), expected) << app.IniBytes();
+
   // The next run shows the same texts; an emptied slot stays empty.
   app.Command(kQuitCommand);
   ASSERT_TRUE(app.EndsCleanly());
+  EXPECT_EQ(app.IniMain(), expected) << app.IniBytes();
+  slots[2].text = L"O";
+  slots[4].text = L"typed";
   ASSERT_TRUE(app.Start({L"/SWEDISH"}));
   for (int slot = 1; slot <= 8; ++slot)
     EXPECT_EQ(app.MemoText(slot), slots[slot - 1].text) << "slot " << slot;
