@@ -523,8 +523,8 @@ TEST_P(SettingsFaultHeldOrFull, RefusesOnlyWhatWouldChangeIt) {
 
   ASSERT_TRUE(program.ShowFromTray());
   // Longer than the file was: it needs room the volume does not have. On
-  // the full volume, the file cut to the 4 KB it had ends inside slot 5's
-  // value, a text the user did not touch that the next store must mend.
+  // the full tmpfs, the file cut to the 4 KB page it had ends inside slot
+  // 5's value, a text the user did not touch that the next store must mend.
   const std::wstring longer(2005, L'n');
   ASSERT_TRUE(program.SetMemoText(3, longer));
   program.ClickOk();
