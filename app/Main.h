@@ -147,9 +147,9 @@ class TfrmMain {
   // What this copy last knew the file to hold for each slot (see
   // SlotBaseline).
   std::array<SlotBaseline, kSlotCount + 1> baseline_{};  // [1..8]
-  // A write of the last store was reported as done yet not found in the
-  // file: the write itself may have cut the file short (a full volume), and
-  // the next store mends what it cut.
+  // A write of the last store may have cut the file short (a full volume):
+  // the file did not show afterwards what the store wrote or counted on,
+  // and the next store mends what was cut.
   bool storeMayHaveCut_ = false;
   bool closing_ = false;  // a close is asking the user
   bool ending_ = false;   // the close is decided; the window goes

@@ -551,24 +551,6 @@ void PressKeys(const std::vector<WORD>& virtualKeys) {
   SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
 }
 
-bool ClickAt(POINT point, int button, int clicks) {
-  // Each button's "up" flag is its "down" flag shifted by one.
-  static const DWORD kDown[] = {MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_MIDDLEDOWN, MOUSEEVENTF_RIGHTDOWN};
-  INPUT input{};
-  input.type = INPUT_MOUSE;
-  input.mi.dx = MulDiv(point.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
-  input.mi.dy = MulDiv(point.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
-  input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-  bool sent = SendInput(1, &input, sizeof input) == 1;
-  for (int i = 0; i < 2 * clicks; ++i) {
-    Sleep(i % 2 ? 0 : 60);
-    input.mi.dwFlags = kDown[button - 1] << (i % 2);
-    sent = SendInput(1, &input, sizeof input) == 1 && sent;
-  }
-  Sleep(100);
-  return ParkPointer() && sent;
-}
-
 std::string MissingCapability(std::initializer_list<const char*> names) {
   const std::string report = "\n" + ReadBytes(JoinPath(ExeDir(), L"capabilities.txt"));
   for (const char* name : names) {
@@ -805,9 +787,5 @@ bool TrayIconCentre(HWND owner, UINT id, const std::wstring& tip, POINT* centre)
   return SUCCEEDED(result) || wine;
 }
 
-// The bottom right corner of the screen, where no window of the tests is.
-bool ParkPointer() {
-  return SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1) != FALSE;
-}
 
 }  // namespace e2e

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "FileBytes.h"
+#include "MouseInput.h"
 
 namespace e2e {
 
@@ -110,10 +111,7 @@ RECT ClientRectOnScreen(HWND window);
 RECT WorkArea();
 // The window with the keyboard focus in the thread that owns Window.
 HWND FocusOf(HWND window);
-// Moves the pointer to a corner of the screen where it is over no window of
-// the tests: Xvfb without a window manager gives the keyboard focus to the
-// window under the pointer, and Wine follows it with the foreground.
-bool ParkPointer();
+using mouse_input::ParkPointer;
 // Gives ProcessId (any with ASFW_ANY) the right to take the foreground before it is asked to,
 // and brings Window to the front when given: this thread joins the input of the foreground
 // window's thread for the calls, which Windows lets set the foreground.
@@ -148,9 +146,7 @@ int MenuId(const std::vector<MenuItem>& items, const std::vector<int>& path);
 // Presses the keys in order and releases them in reverse order, through
 // SendInput, as a user holding a combination would.
 void PressKeys(const std::vector<WORD>& virtualKeys);
-// Clicks mouse button 1 (left), 2 (middle) or 3 (right) Clicks times at a
-// screen point, through SendInput; the pointer is parked again afterwards.
-bool ClickAt(POINT point, int button = 1, int clicks = 2);
+using mouse_input::ClickAt;
 // The first of Names that capabilities.txt beside the test program (from
 // capability_probe.exe) reports as `no`, its last line counting; empty when
 // none is, or there is no report. SKIP_WITHOUT skips the test then.

@@ -418,8 +418,10 @@ struct FullVolume {
     CloseHandle(file);
   }
   ~FullVolume() {
-    if (RunningUnderWine()) RunUnix("umount -l " + ShellQuote(UnixPathOf(dir)));
-    if (!RunningUnderWine() && mounted) Diskpart(L"select vdisk file=\"" + disk + L"\"\ndetach vdisk");
+    if (RunningUnderWine())
+      RunUnix("umount -l " + ShellQuote(UnixPathOf(dir)));
+    else if (mounted)
+      Diskpart(L"select vdisk file=\"" + disk + L"\"\ndetach vdisk");
     DeleteFileW(disk.c_str());
   }
   bool Diskpart(const std::wstring& script) const {

@@ -19,6 +19,8 @@
 #include <string>
 #include <vector>
 
+#include "MouseInput.h"
+
 namespace {
 
 constexpr wchar_t kWindowClass[] = L"OrdfalkCapabilityProbe";
@@ -77,31 +79,6 @@ std::string Taskbar() {
   return FindWindowW(L"Shell_TrayWnd", nullptr) ? "yes (Shell_TrayWnd)" : "no (no Shell_TrayWnd window)";
 }
 
-// The pointer moved to Point and Clicks left clicks made there, by SendInput,
-// as a user's mouse makes them; then the pointer goes to the bottom right
-// corner, over no window.
-void ClickAt(POINT point, int clicks) {
-  const int width = GetSystemMetrics(SM_CXSCREEN);
-  const int height = GetSystemMetrics(SM_CYSCREEN);
-  INPUT move{};
-  move.type = INPUT_MOUSE;
-  move.mi.dx = MulDiv(point.x, 65535, width - 1);
-  move.mi.dy = MulDiv(point.y, 65535, height - 1);
-  move.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-  SendInput(1, &move, sizeof move);
-  Sleep(100);
-  for (int i = 0; i < clicks; ++i) {
-    INPUT click[2] = {};
-    click[0].type = click[1].type = INPUT_MOUSE;
-    click[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-    click[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-    SendInput(2, click, sizeof(INPUT));
-    Sleep(60);
-  }
-  Sleep(100);
-  SetCursorPos(width - 1, height - 1);
-}
-
 // Wine's standalone notification area gives each icon a child window, the
 // newest last; the probe's icon is taken to be that one.
 bool WineTrayIconPlace(RECT* place) {
@@ -155,7 +132,7 @@ std::string TrayIcon(HWND window) {
     return "no (added; Shell_NotifyIconGetRect " + Hex(static_cast<unsigned long>(result)) + ")";
   }
   g_doubleClickSeen = false;
-  ClickAt({(place.left + place.right) / 2, (place.top + place.bottom) / 2}, 2);
+  mouse_input::ClickAt({(place.left + place.right) / 2, (place.top + place.bottom) / 2});
   const bool clicked = PumpUntil([] { return g_doubleClickSeen; }, 3000);
   const bool deleted = Shell_NotifyIconW(NIM_DELETE, &icon) != FALSE;
   return std::string(clicked ? "yes (" : "no (") + where +
