@@ -387,6 +387,7 @@ LRESULT TfrmMain::MessageHandler(UINT message, WPARAM wParam, LPARAM lParam) {
       if (wParam) {
         // The log-on ends: the texts are stored now, from inside this
         // message, and the process ends here.
+        loggingOff_ = true;
         Destroy();
         ExitProcess(0);
       }

@@ -9,6 +9,7 @@
 #include <array>
 #include <cstdint>
 
+#include "SlotStore.h"
 #include "Slots.h"
 #include "Toolz.h"
 #include "TrayIcon.h"
@@ -30,16 +31,6 @@ inline constexpr DWORD kWindowExStyle = WS_EX_APPWINDOW | WS_EX_CONTROLPARENT;
 // on), for the window's size at the new scale. Not declared for the Windows
 // version the build targets.
 inline constexpr UINT kWmGetDpiScaledSize = 0x02E4;
-
-// What a running copy last knew the settings file to hold for one slot:
-// the memo's text and the stored value (kIniNoValue for none) as loaded, or
-// as last written and read back. A memo whose text differs has been touched
-// by its user; one that has not is never written over a value that someone
-// else has put in the file since.
-struct SlotBaseline {
-  Text text;
-  Text value;
-};
 
 class TfrmMain {
  public:
@@ -105,9 +96,11 @@ class TfrmMain {
   void StoringStep();
   void ReleaseStep();
 
-  // Stores the eight slots as one reading of the file before the first
-  // write decides; true when nothing typed is lost (see MainSlots.cpp).
-  bool StoreSlots();
+  // Stores the eight slots (see SlotStore.h); true when nothing typed is
+  // lost. LoggingOff: at the end of the log-on, when time is short.
+  bool StoreSlots(bool loggingOff);
+  // Whether every memo holds the text last stored or loaded.
+  bool MemosAsStored() const;
   // The check of OK: every text fits in one byte per character.
   bool SlotsPassCheck() const;
   // Before the end: checks and stores, and asks when the texts cannot be
@@ -144,13 +137,11 @@ class TfrmMain {
   bool shownBefore_ = false;
   HWND lastFocus_ = nullptr;
   bool destroyed_ = false;
-  // What this copy last knew the file to hold for each slot (see
+  // What this copy knows of each slot's place in the file (see
   // SlotBaseline).
-  std::array<SlotBaseline, kSlotCount + 1> baseline_{};  // [1..8]
-  // A write of the last store may have cut the file short (a full volume):
-  // the file did not show afterwards what the store wrote or counted on,
-  // and the next store mends what was cut.
-  bool storeMayHaveCut_ = false;
+  SlotBaselines baseline_{};  // [1..8]
+  bool storedAtClose_ = false;  // the close has stored the texts
+  bool loggingOff_ = false;     // the log-on ends
   bool closing_ = false;  // a close is asking the user
   bool ending_ = false;   // the close is decided; the window goes
 };

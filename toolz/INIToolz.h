@@ -29,18 +29,4 @@ Text IniReadString(const Text& section, const Text& key, const Text& defaultValu
 bool IniWriteString(const Text& section, const Text& key, const Text& value,
                     const Text& fileName);
 
-// What a write that was tried left in the file.
-enum class IniWriteResult {
-  kHeld,     // the file holds the value, read again from the disk
-  kRefused,  // the platform refused the write: the file was not touched
-  kNotKept,  // reported as done, yet the file does not show the value: a full
-             // volume may have cut the file short
-};
-
-// Writes Value under Key in Section without first looking whether the file
-// holds it already, for a caller that has just read the file, and tells
-// what came of it.
-IniWriteResult IniWriteStringChecked(const Text& section, const Text& key, const Text& value,
-                                     const Text& fileName);
-
 }  // namespace ordfalk

@@ -53,40 +53,29 @@ Text IniReadString(const Text& section, const Text& key, const Text& defaultValu
   }
 }
 
-IniWriteResult IniWriteStringChecked(const Text& section, const Text& key, const Text& value,
-                                     const Text& fileName) {
-  try {
-    const std::wstring file = FileNameOf(fileName);
-    const std::wstring wideSection = Wide(section);
-    const std::wstring wideKey = Wide(key);
-    const std::wstring wideValue = Wide(value);
-    const bool written = WritePrivateProfileStringW(wideSection.c_str(), wideKey.c_str(),
-                                                    wideValue.c_str(), file.c_str()) != FALSE;
-    // Done or refused, the platform's copy goes, so that later reads see
-    // what the disk holds and not a value that never reached it.
-    FlushFile(file);
-    if (!written) return IniWriteResult::kRefused;
-    // A write reported as done may still be missing from the disk: a full
-    // volume cuts the file short, and the writer need not say so. Only the
-    // file, read again, tells.
-    return ReadValue(wideSection, wideKey, file) == wideValue ? IniWriteResult::kHeld
-                                                              : IniWriteResult::kNotKept;
-  } catch (...) {
-    return IniWriteResult::kRefused;
-  }
-}
-
 bool IniWriteString(const Text& section, const Text& key, const Text& value,
                     const Text& fileName) {
   try {
     // A write that would change nothing is not tried: a file kept read-only
     // on purpose, or held by a program that lets others read it, already
     // holds what the caller asks for.
-    if (ReadValue(Wide(section), Wide(key), FileNameOf(fileName)) == Wide(value)) return true;
+    const std::wstring file = FileNameOf(fileName);
+    const std::wstring wideSection = Wide(section);
+    const std::wstring wideKey = Wide(key);
+    const std::wstring wideValue = Wide(value);
+    if (ReadValue(wideSection, wideKey, file) == wideValue) return true;
+    const bool written = WritePrivateProfileStringW(wideSection.c_str(), wideKey.c_str(),
+                                                    wideValue.c_str(), file.c_str()) != FALSE;
+    // Done or refused, the platform's copy goes, so that later reads see
+    // what the disk holds and not a value that never reached it.
+    FlushFile(file);
+    // A write reported as done may still be missing from the disk: a full
+    // volume cuts the file short, and the writer need not say so. Only the
+    // file, read again, tells.
+    return written && ReadValue(wideSection, wideKey, file) == wideValue;
   } catch (...) {
     return false;
   }
-  return IniWriteStringChecked(section, key, value, fileName) == IniWriteResult::kHeld;
 }
 
 }  // namespace ordfalk
