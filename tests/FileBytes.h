@@ -38,12 +38,12 @@ inline bool WriteBytes(const std::wstring& path, const std::string& bytes, bool 
 }
 
 // The file held open by this program as another program (a sync client, a
-// virus scanner) would hold it, letting others share it as Sharing says.
+// virus scanner, an editor) would hold it, letting others share it as
+// Sharing says.
 class HeldFile {
  public:
-  HeldFile(const std::wstring& path, DWORD sharing)
-      : handle_(CreateFileW(path.c_str(), GENERIC_READ, sharing, nullptr, OPEN_EXISTING, 0,
-                            nullptr)) {}
+  HeldFile(const std::wstring& path, DWORD sharing, DWORD access = GENERIC_READ)
+      : handle_(CreateFileW(path.c_str(), access, sharing, nullptr, OPEN_EXISTING, 0, nullptr)) {}
   ~HeldFile() { Release(); }
   HeldFile(const HeldFile&) = delete;
   HeldFile& operator=(const HeldFile&) = delete;

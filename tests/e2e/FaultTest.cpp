@@ -552,62 +552,88 @@ TEST_P(SettingsFaultHeldOrFull, RefusesOnlyWhatWouldChangeIt) {
 // A file held without sharing, or locked whole (LockFileEx, which Wine's reads ignore), while the
 // program starts is waited for; one held longer is never overwritten with the defaults shown in
 // its place, though a text the user changes is stored. A file saved in place, over and over, is
-// read whole.
+// read whole. Held as OK is pressed, and saved by its holder meanwhile, or held alone now and
+// then: OK keeps what the holder saved, and Quit a hand edit made after OK.
 TEST(SettingsFaultTest, SettingsFileHeldAtStartIsWaitedForAndNeverOverwrittenWithDefaults) {
-  enum Then { kNothing, kBursts, kSaves };  // what another program does once it lets go
+  enum Then { kNothing, kBursts, kSaves, kSaves6 };  // what another program does as it lets go
   const struct {
     DWORD heldMs;
     Then then;  // kBursts: held for a few ms at a time, as a scanner does; kSaves: emptied
-                // and written again in place, as an editor or a sync client saves
+                // and written again in place, as an editor or a sync client saves; kSaves6:
+                // slot 6 saved through the holding handle, which lets others read only
     bool locked;  // shared, with LockFileEx on every byte instead
     bool loaded;
-  } rows[] = {{2000, kNothing, false, true}, {7000, kNothing, false, false}, {0, kBursts, false, true},
-              {0, kSaves, false, true}, {2000, kNothing, true, true}};
+    bool atOk;  // held as OK is pressed, not at start
+  } rows[] = {{2000, kNothing, false, true, false}, {7000, kNothing, false, false, false},
+              {0, kBursts, false, true, false},     {0, kSaves, false, true, false},
+              {2000, kNothing, true, true, false},  {700, kSaves6, false, true, true},
+              {0, kBursts, false, true, true}};
   for (const auto& row : rows) {
     SCOPED_TRACE(testing::Message() << row.heldMs << (row.locked ? " ms locked" : " ms held")
-                                    << ", then " << row.then);
+                                    << ", then " << row.then << (row.atOk ? " at OK" : ""));
     ProgramFolder folder(L"held-at-start");
     ASSERT_TRUE(folder.Ready());
     const std::string ini = SettingsOf(SlotTexts(L"mine"));
     ASSERT_TRUE(folder.WriteIni(ini));
-    HeldFile held(folder.IniPath(), row.locked ? FILE_SHARE_READ | FILE_SHARE_WRITE : 0);
+    auto expected = SlotTexts(L"mine");
+    expected[5] = L"saved";
+    const std::string saved = SettingsOf(expected);
+    std::optional<HeldFile> held;
     OVERLAPPED whole{};
-    ASSERT_TRUE(held.Held() && (!row.locked || LockFileEx(held.Handle(), LOCKFILE_EXCLUSIVE_LOCK, 0,
-                                                          MAXDWORD, MAXDWORD, &whole)));
-    std::thread letGo([&] {
-      Sleep(row.heldMs);
-      held.Release();
-      for (const ULONGLONG end = GetTickCount64() + (row.then == kSaves ? 2000 : 4000);
-           row.then != kNothing && GetTickCount64() < end; Sleep(5)) {
-        if (row.then == kBursts) {
-          HeldFile burst(folder.IniPath(), 0);
-          Sleep(5);
-          continue;
-        }
-        HANDLE save = CreateFileW(folder.IniPath().c_str(), GENERIC_WRITE,
-                                  FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, TRUNCATE_EXISTING,
-                                  0, nullptr);
-        if (save == INVALID_HANDLE_VALUE) continue;  // the program is reading it
-        Sleep(5);
+    std::thread letGo;
+    const auto hold = [&] {
+      held.emplace(folder.IniPath(),
+                   row.locked ? FILE_SHARE_READ | FILE_SHARE_WRITE : row.then == kSaves6 ? FILE_SHARE_READ : 0,
+                   GENERIC_READ | (row.then == kSaves6 ? GENERIC_WRITE : 0));
+      ASSERT_TRUE(held->Held() && (!row.locked || LockFileEx(held->Handle(), LOCKFILE_EXCLUSIVE_LOCK,
+                                                             0, MAXDWORD, MAXDWORD, &whole)));
+      letGo = std::thread([&] {
+        const DWORD pause = row.atOk ? 1 : 5;  // at OK, bursts of 1 ms held, 1 ms free
+        Sleep(row.heldMs);
         DWORD written = 0;
-        WriteFile(save, ini.data(), static_cast<DWORD>(ini.size()), &written, nullptr);
-        CloseHandle(save);
-      }
-    });
+        if (row.then == kSaves6) {
+          WriteFile(held->Handle(), saved.data(), static_cast<DWORD>(saved.size()), &written, nullptr);
+        }
+        held->Release();
+        for (const ULONGLONG end = GetTickCount64() + (row.then == kSaves ? 2000 : 4000);
+             (row.then == kBursts || row.then == kSaves) && GetTickCount64() < end; Sleep(pause)) {
+          if (row.then == kBursts) {
+            HeldFile burst(folder.IniPath(), 0);
+            Sleep(pause);
+            continue;
+          }
+          HANDLE save = CreateFileW(folder.IniPath().c_str(), GENERIC_WRITE,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, TRUNCATE_EXISTING,
+                                    0, nullptr);
+          if (save == INVALID_HANDLE_VALUE) continue;  // the program is reading it
+          Sleep(5);
+          WriteFile(save, ini.data(), static_cast<DWORD>(ini.size()), &written, nullptr);
+          CloseHandle(save);
+        }
+      });
+    };
+    if (!row.atOk) hold();
     ProgramRun program;
     const bool started = program.Start(folder);
-    letGo.join();
+    if (!row.atOk) letGo.join();
     ASSERT_TRUE(started);
     EXPECT_EQ(program.MemoTexts(), SlotTexts(row.loaded ? L"mine" : L"Text"));
 
     ASSERT_TRUE(program.SetMemoText(2, L"changed"));
     ASSERT_TRUE(program.ShowFromTray());
+    if (row.atOk) hold();
     program.ClickOk();
     EXPECT_TRUE(program.WaitVisible(false));
+    if (row.atOk) letGo.join();
+    EXPECT_TRUE(program.Boxes().empty());
+    const std::string hand = StoredForm(L"by hand");
+    ASSERT_TRUE(WritePrivateProfileStringW(L"Main", L"Text8", std::wstring(hand.begin(), hand.end()).c_str(),
+                                           folder.IniPath().c_str()));
     program.Command(kQuitCommand);
     EXPECT_TRUE(program.EndsCleanly());
-    auto expected = SlotTexts(L"mine");
+    if (row.then != kSaves6) expected[5] = L"mine 6";
     expected[1] = L"changed";
+    expected[7] = L"by hand";
     EXPECT_EQ(StoredValues(folder.IniBytes()), StoredForms(expected)) << folder.IniBytes();
   }
 }
