@@ -45,10 +45,17 @@ class Store {
     for (int slot = 1; slot <= kSlotCount; ++slot) Decide(slot, reading.values[slot - 1]);
     // Every pass reads the file afresh, and so does the end of each pass
     // that wrote: a value that changes meanwhile is judged as it is found.
-    for (;;) {
-      if (WritePass()) LookAt(file_.Read(keys_, false));
-      if (!ToWrite() || !clock_.NextPass()) break;
-      LookAt(file_.Read(keys_, false));
+    // Once everything is written, one more pass looks a moment later: a
+    // write of another copy's that read the file just before this copy's
+    // last write lands within that moment, and puts back what it read.
+    for (bool settle = false;;) {
+      if (WritePass()) {
+        settle = true;
+        LookAt(file_.Read(keys_, false));
+      }
+      if (!ToWrite() && !settle) break;
+      if (!clock_.NextPass()) break;
+      settle = !LookAt(file_.Read(keys_, false));  // refused: look once more
     }
     return Finish(true);
   }
@@ -113,9 +120,11 @@ class Store {
     }
   }
 
-  void LookAt(const FileReading& reading) {
-    if (reading.access == FileAccess::kUnreadable) return;
+  // False when the file could not be read.
+  bool LookAt(const FileReading& reading) {
+    if (reading.access == FileAccess::kUnreadable) return false;
     for (int slot = 1; slot <= kSlotCount; ++slot) LookAt(slot, reading.values[slot - 1]);
+    return true;
   }
 
   // Writes every slot that is this copy's to write; true when one was.

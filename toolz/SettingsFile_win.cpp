@@ -20,7 +20,8 @@ class SettingsHold {
  public:
   // Opens the file and reads it once through the handle. A file that
   // another program writes, holds alone, or has locked is waited for, up to
-  // WaitMs; then one more try lets writers share it.
+  // WaitMs; then one more try lets writers share it. Without a wait it is
+  // unreadable: a writer may have emptied it and not yet written it again.
   SettingsHold(const std::wstring& name, DWORD waitMs);
   SettingsHold(const SettingsHold&) = delete;
   SettingsHold& operator=(const SettingsHold&) = delete;
@@ -60,7 +61,7 @@ SettingsHold::SettingsHold(const std::wstring& name, DWORD waitMs) {
     }
     const bool busy = error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION;
     const bool shared = sharing & FILE_SHARE_WRITE;
-    if (!busy || shared) {
+    if (!busy || shared || waitMs == 0) {
       access_ = FileAccess::kUnreadable;
       return;
     }
@@ -88,12 +89,21 @@ void SettingsHold::Release() {
   file_ = INVALID_HANDLE_VALUE;
 }
 
+// Asks the platform to forget its copy of the file, so that the next read or
+// write starts from what the disk holds. The copy is known by the file's
+// time of last write, which two writes within the same tick of the clock
+// share: a write from it would put back what another program wrote since.
+void ForgetCopy(const std::wstring& file) {
+  WritePrivateProfileStringW(nullptr, nullptr, nullptr, file.c_str());
+}
+
 }  // namespace
 
 FileReading ProfileSettingsFile::Read(const std::vector<Text>& keys, bool wait) {
   FileReading reading;
   reading.values.assign(keys.size(), kIniNoValue);
   const Text file = fileName_.empty() ? IniDefaultFileName(AppExePath()) : fileName_;
+  ForgetCopy(Wide(file));  // before the hold, which keeps the platform from opening it to write
   SettingsHold hold(Wide(file), wait ? waitMs_ : 0);
   reading.access = hold.Access();
   if (reading.access == FileAccess::kAbsent) return reading;
@@ -116,11 +126,10 @@ FileReading ProfileSettingsFile::Read(const std::vector<Text>& keys, bool wait) 
 
 void ProfileSettingsFile::Write(const Text& key, const Text& value) {
   const std::wstring file = Wide(fileName_.empty() ? IniDefaultFileName(AppExePath()) : fileName_);
+  ForgetCopy(file);
   WritePrivateProfileStringW(Wide(section_).c_str(), Wide(key).c_str(), Wide(value).c_str(),
                              file.c_str());
-  // Done or refused, the platform's copy of the file goes, so that the next
-  // read comes from the disk.
-  WritePrivateProfileStringW(nullptr, nullptr, nullptr, file.c_str());
+  ForgetCopy(file);  // done or refused
 }
 
 }  // namespace ordfalk
