@@ -93,6 +93,7 @@ void SettingsHold::Release() {
 // write starts from what the disk holds. The copy is known by the file's
 // time of last write, which two writes within the same tick of the clock
 // share: a write from it would put back what another program wrote since.
+// Every read and write here ends with it, so none starts from a copy.
 void ForgetCopy(const std::wstring& file) {
   WritePrivateProfileStringW(nullptr, nullptr, nullptr, file.c_str());
 }
@@ -103,30 +104,31 @@ FileReading ProfileSettingsFile::Read(const std::vector<Text>& keys, bool wait) 
   FileReading reading;
   reading.values.assign(keys.size(), kIniNoValue);
   const Text file = fileName_.empty() ? IniDefaultFileName(AppExePath()) : fileName_;
-  ForgetCopy(Wide(file));  // before the hold, which keeps the platform from opening it to write
-  SettingsHold hold(Wide(file), wait ? waitMs_ : 0);
-  reading.access = hold.Access();
-  if (reading.access == FileAccess::kAbsent) return reading;
-  auto readValues = [&] {
-    bool any = false;
-    for (size_t i = 0; i < keys.size(); ++i) {
-      reading.values[i] = IniReadString(section_, keys[i], kIniNoValue, file);
-      any = any || reading.values[i] != kIniNoValue;
+  {
+    SettingsHold hold(Wide(file), wait ? waitMs_ : 0);
+    reading.access = hold.Access();
+    if (reading.access == FileAccess::kAbsent) return reading;
+    auto readValues = [&] {
+      bool any = false;
+      for (size_t i = 0; i < keys.size(); ++i) {
+        reading.values[i] = IniReadString(section_, keys[i], kIniNoValue, file);
+        any = any || reading.values[i] != kIniNoValue;
+      }
+      return any;
+    };
+    // A reader of the platform's that would not share the file with the hold
+    // finds nothing in it: read once more without the hold.
+    if (!readValues() && hold.HasContent()) {
+      hold.Release();
+      readValues();
     }
-    return any;
-  };
-  // A reader of the platform's that would not share the file with the hold
-  // finds nothing in it: read once more without the hold.
-  if (!readValues() && hold.HasContent()) {
-    hold.Release();
-    readValues();
   }
+  ForgetCopy(Wide(file));  // once the hold, which keeps it from being opened to write, is gone
   return reading;
 }
 
 void ProfileSettingsFile::Write(const Text& key, const Text& value) {
   const std::wstring file = Wide(fileName_.empty() ? IniDefaultFileName(AppExePath()) : fileName_);
-  ForgetCopy(file);
   WritePrivateProfileStringW(Wide(section_).c_str(), Wide(key).c_str(), Wide(value).c_str(),
                              file.c_str());
   ForgetCopy(file);  // done or refused

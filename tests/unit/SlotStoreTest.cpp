@@ -4,6 +4,7 @@
 // its earlier ones answered as before, so that no threads are needed.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <functional>
 #include <map>
@@ -106,7 +107,7 @@ struct Copy : SettingsFile, StoreClock {
     sim->kinds += kind;
     lastStep = ++sim->step;
     const bool held = sim->held > 0;
-    sim->held -= held;
+    if (held) --sim->held;
     log.push_back(real(held));
     return log.back();
   }
