@@ -100,11 +100,14 @@ class Store {
       return;
     }
     // No value or a part of the target: this copy's cut, or a key removed.
-    // The value the slot held just before this copy's write: this copy's
-    // write refused, or a write of another that read the file before it and
-    // wrote the file whole after it. Either way the slot is this copy's to
-    // write again.
-    if (CutShort(found, run.target) || (run.written && found == run.before)) {
+    // The value the slot held just before this copy's write, or when this
+    // store first read it: this copy's write refused, or a write of another
+    // that read the file before it and wrote the file whole after it (two
+    // such writes at once can even empty the file for a moment, and one of
+    // them write back what it read before). Either way the slot is this
+    // copy's to write again.
+    if (CutShort(found, run.target) ||
+        (run.written && (found == run.before || found == run.first))) {
       run.fate = Fate::kToWrite;
       return;
     }

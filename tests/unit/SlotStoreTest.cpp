@@ -41,7 +41,7 @@ Text FileOf(const std::vector<Text>& values) {
 }
 
 struct Sim {
-  Text file;
+  Text file, start = u"";  // the file now, and as the store began
   bool exists = true;
   int held = 0;              // the next operations refused: writes,
   bool reads = false;        // and reads too
@@ -199,6 +199,10 @@ TEST(SlotStore, AnotherProgramBeforeAnyOperationLosesNothingAndIsNeverWrittenOve
       sim.file = Set(sim.file, Key(slot), u"A0A" + Key(slot).substr(4));
       sim.put[slot] = {Get(sim.file, Key(slot)), sim.step};
     }});
+    actions.push_back({"back " + std::to_string(slot), [=](Sim& sim) {  // what it held at first
+      const Text first = Get(sim.start, Key(slot));
+      if (first != kIniNoValue) sim.file = Set(sim.file, Key(slot), first);
+    }});
     actions.push_back({"removed " + std::to_string(slot), [=](Sim& sim) {
       const size_t at = sim.file.find(u"\n" + Key(slot) + u"=");
       if (at != Text::npos) sim.file.erase(at + 1, sim.file.find(u'\n', at + 1) - at);
@@ -223,7 +227,8 @@ TEST(SlotStore, AnotherProgramBeforeAnyOperationLosesNothingAndIsNeverWrittenOve
   }});
   int orders = 0;
   for (const auto& c : cases) {
-    const Sim start{c.now.empty() ? u"" : FileOf(c.now), !c.now.empty()};
+    const Text now = c.now.empty() ? u"" : FileOf(c.now);
+    const Sim start{now, now, !c.now.empty()};
     const Copy loaded(c.loaded, c.typed);
     Sim alone = start;
     Copy(loaded).Run(alone, false);
@@ -259,7 +264,8 @@ TEST(SlotStore, AnotherProgramBeforeAnyOperationLosesNothingAndIsNeverWrittenOve
           if (sim.put.count(slot) && (!c.typed.count(slot) || later(slot))) {
             EXPECT_TRUE(sim.raced.count(slot) || got == sim.put[slot].first) << "slot " << slot;
           } else {
-            EXPECT_TRUE(got == (theirs ? found : own) || (action == "removed " + std::to_string(slot) && got == own))
+            const bool reverted = action == "removed " + std::to_string(slot) || action == "back " + std::to_string(slot);
+            EXPECT_TRUE(got == (theirs ? found : own) || (reverted && got == own))
                 << "slot " << slot;
           }
         }
