@@ -37,15 +37,16 @@ void TfrmMain::WMHotKey(WPARAM identifier) {
   // both paste, the lower-numbered first.
   for (int slot = 1; slot <= kSlotCount; ++slot) {
     if (static_cast<uint32_t>(identifier) != FHotKeyAtom[slot]) continue;
-    PasteTextToFocus(StrToAnsi(MemoText(slot)));
+    const Text text = MemoText(slot);
+    PasteTextToFocus(StrToAnsi(text), text);
   }
 }
 
-void TfrmMain::PasteTextToFocus(const AnsiString& bytes) {
+void TfrmMain::PasteTextToFocus(const AnsiString& bytes, const Text& text) {
   // The clipboard is filled and closed again before the target is asked.
   // When it could not be filled (another program holds it open), the
   // target is not asked: it would paste whatever the clipboard held before.
-  if (!ClipboardSetText(bytes)) return;
+  if (!ClipboardSetText(bytes, text)) return;
   const DWORD target = GetWindowThreadProcessId(GetForegroundWindow(), nullptr);
   if (!AttachThreadInput(GetCurrentThreadId(), target, static_cast<BOOL>(-1))) return;
   // While joined, GetFocus answers for the foreground program's input.

@@ -9,8 +9,9 @@
 
 namespace ordfalk {
 
-inline constexpr uint16_t kClipboardText = 1;     // CF_TEXT
-inline constexpr uint16_t kClipboardLocale = 16;  // CF_LOCALE
+inline constexpr uint16_t kClipboardText = 1;          // CF_TEXT
+inline constexpr uint16_t kClipboardUnicodeText = 13;  // CF_UNICODETEXT
+inline constexpr uint16_t kClipboardLocale = 16;       // CF_LOCALE
 
 // Replaces the clipboard contents with a copy of Size bytes under Format.
 // True when the clipboard took them; false when it could not be opened
@@ -25,5 +26,11 @@ bool ClipboardSetBuffer(uint16_t format, const void* data, int32_t size);
 // for, whatever the system's language and keyboard. True when the
 // clipboard took the text.
 bool ClipboardSetText(const AnsiString& text);
+
+// The same, in the same opening of the clipboard, with Text itself before
+// the bytes as CF_UNICODETEXT (its units and one terminating zero unit):
+// programs that read Unicode paste every character exactly, those that
+// read only 8-bit text get Bytes. True when the clipboard took both.
+bool ClipboardSetText(const AnsiString& bytes, const Text& text);
 
 }  // namespace ordfalk

@@ -65,6 +65,27 @@ LCID Latin1Locale() {
   return got != 0 && codePage == kLatin1CodePage ? user : kEnglishUnitedKingdom;
 }
 
+// Puts the bytes and one zero byte on the open clipboard as CF_TEXT, and a
+// locale of code page 1252 beside them. True when the bytes were taken.
+bool PutAnsiText(const AnsiString& bytes) {
+  // std::string keeps a zero byte after its last character, so the block
+  // gets the bytes followed by exactly one zero byte (one zero byte alone
+  // for an empty string).
+  if (!PutBlock(kClipboardText, bytes.c_str(), static_cast<int32_t>(bytes.size()) + 1))
+    return false;
+  // The bytes are the low bytes of characters below U+0100 (Latin-1).
+  // Whoever turns them into characters (the platform, for a reader of
+  // Unicode or OEM text that was not placed, or the reader itself) uses
+  // the code page of the clipboard's locale, which the platform otherwise
+  // takes from the input language or the user's locale: with a Russian
+  // keyboard or on a Greek or Japanese system, "å" would paste as another
+  // character. Should this block not be taken, the text still pastes as it
+  // did without it.
+  const LCID locale = Latin1Locale();
+  PutBlock(kClipboardLocale, &locale, sizeof locale);
+  return true;
+}
+
 }  // namespace
 
 bool ClipboardSetBuffer(uint16_t format, const void* data, int32_t size) {
@@ -74,21 +95,17 @@ bool ClipboardSetBuffer(uint16_t format, const void* data, int32_t size) {
 
 bool ClipboardSetText(const AnsiString& text) {
   OpenedClipboard clipboard;
-  // std::string keeps a zero byte after its last character, so the block
-  // gets the bytes followed by exactly one zero byte (one zero byte alone
-  // for an empty string).
-  if (!clipboard ||
-      !PutBlock(kClipboardText, text.c_str(), static_cast<int32_t>(text.size()) + 1))
-    return false;
-  // The bytes are the low bytes of characters below U+0100 (Latin-1).
-  // Readers of Unicode text convert them with the code page of the
-  // clipboard's locale, which the platform otherwise takes from the input
-  // language or the user's locale: with a Russian keyboard or on a Greek
-  // or Japanese system, "å" would paste as another character. Should this
-  // block not be taken, the text still pastes as it did without it.
-  const LCID locale = Latin1Locale();
-  PutBlock(kClipboardLocale, &locale, sizeof locale);
-  return true;
+  return clipboard && PutAnsiText(text);
+}
+
+bool ClipboardSetText(const AnsiString& bytes, const Text& text) {
+  OpenedClipboard clipboard;
+  // Formats are listed in the order they were placed, and some programs
+  // take the first they know: the exact text comes first.
+  return clipboard &&
+         PutBlock(kClipboardUnicodeText, text.c_str(),
+                  static_cast<int32_t>((text.size() + 1) * sizeof(char16_t))) &&
+         PutAnsiText(bytes);
 }
 
 }  // namespace ordfalk

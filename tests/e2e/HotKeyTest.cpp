@@ -57,9 +57,10 @@ class HotKeyTest : public ::testing::Test {
   PasteTarget target_;
 };
 
-// Texts edited in the memos and never confirmed: line breaks travel as CR
-// LF, Swedish letters as their Latin-1 bytes, the euro sign as its low byte,
-// an empty memo as an empty paste.
+// Texts edited in the memos and never confirmed reach the EDIT exactly, as
+// the clipboard's Unicode text; its 8-bit text holds the low byte of each
+// character: line breaks as CR LF, Swedish letters as their Latin-1 bytes,
+// the euro sign as 0xAC, an empty memo as an empty paste.
 TEST_F(HotKeyTest, EachHotKeyPastesItsSlotsCurrentText) {
   OrdfalkApp app;
   ASSERT_TRUE(app.Ready());
@@ -71,7 +72,7 @@ TEST_F(HotKeyTest, EachHotKeyPastesItsSlotsCurrentText) {
       {L"one", "one"},
       {L"A\r\nB", "A\r\nB"},
       {L"\u00E5\u00E4\u00F6 \u00C5\u00C4\u00D6", "\xE5\xE4\xF6 \xC5\xC4\xD6"},
-      {L"5 \u20AC", "5 \xAC"},
+      {L"5 \u20AC \u2013 \u201Cq\u201D \u0416 \u4E2D", "5 \xAC \x13 \x1Cq\x1D \x16 \x2D"},
       {L"", ""},
       {L"Text six\r\n\r\nend", "Text six\r\n\r\nend"},
       {L"tab\tand \u00A7 \u00FF", "tab\tand \xA7 \xFF"},
@@ -81,9 +82,14 @@ TEST_F(HotKeyTest, EachHotKeyPastesItsSlotsCurrentText) {
   for (int slot = 1; slot <= 8; ++slot) ASSERT_TRUE(app.SetMemoText(slot, slots[slot - 1].text));
   for (int slot = 1; slot <= 8; ++slot) {
     SCOPED_TRACE("slot " + std::to_string(slot));
-    const std::string expected = slots[slot - 1].bytes;
-    EXPECT_EQ(PasteOf(target_, slot), expected);
-    EXPECT_EQ(target_.WaitForText(expected), expected);
+    const std::wstring text = slots[slot - 1].text;
+    EXPECT_EQ(PasteOf(target_, slot), slots[slot - 1].bytes);
+    WaitUntil([&] { return target_.UnicodeText() == text; }, 2000);
+    EXPECT_EQ(Narrow(target_.UnicodeText()), Narrow(text));
+    // Read back here, in a second process: the text and one zero unit.
+    EXPECT_EQ(clipboard_blocks::Read(CF_UNICODETEXT),
+              std::string(reinterpret_cast<const char*>(text.c_str()),
+                          (text.size() + 1) * sizeof(wchar_t)));
   }
   // The end would refuse the texts beyond Latin-1.
   ASSERT_TRUE(app.SetMemoText(4, L""));

@@ -53,7 +53,7 @@ void ReportText() {
 
 struct ClipboardText {
   std::string bytes;  // CF_TEXT up to its zero byte
-  std::wstring text;  // CF_UNICODETEXT, as the platform converts CF_TEXT
+  std::wstring text;  // CF_UNICODETEXT, as placed or converted from CF_TEXT
 };
 
 // A paste that finds the clipboard busy (Wine's bridge to the X clipboard
