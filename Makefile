@@ -48,9 +48,9 @@ test: host windows windows-clang fuzz-build
 	# fails runs once more; a real fault fails both times. The capability
 	# probe runs first (a `no` fails it); its report is printed.
 	tools/with-wine.sh sh -c 'ctest --preset windows --repeat until-pass:2 && tail -n 7 build/windows/bin/capabilities.txt && ctest --preset windows-clang -E "e2e_tests|fault_tests"'
-	# The Windows job's suites script, here on the quick suites, and its list
-	# of skipped tests.
-	tools/with-wine.sh tools/run-suites.sh build/windows/bin unit_tests win_tests resource_check \
+	# The Windows job's suites script, here on the quick suites (with its
+	# time-limit factor), and its list of skipped tests.
+	SUITE_TIME_FACTOR=2 tools/with-wine.sh tools/run-suites.sh build/windows/bin unit_tests win_tests resource_check \
 	  >build/windows/run-suites.log 2>&1 || { cat build/windows/run-suites.log; exit 1; }
 	sed -n '/^=== suites/,$$p' build/windows/run-suites.log
 	python3 tools/list-skips.py build/windows/test-results

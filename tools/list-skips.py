@@ -31,9 +31,12 @@ def main(results):
         count = failed = skipped = 0
         for case in root.iter("testcase"):
             count += 1
-            failed += case.find("failure") is not None
+            # A test that failed and then skipped (a failed check in a
+            # helper, then GTEST_SKIP) counts as failed only.
             skip = case.find("skipped")
-            if skip is not None:
+            if case.find("failure") is not None:
+                failed += 1
+            elif skip is not None:
                 skipped += 1
                 name = f"{case.get('classname')}.{case.get('name')}"
                 skips.append((suite, name, reason(skip.get("message", ""))))

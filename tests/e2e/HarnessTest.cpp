@@ -6,6 +6,7 @@
 #include <string>
 
 #include "Desktop.h"
+#include "OrdfalkApp.h"
 #include "PasteTarget.h"
 
 using namespace e2e;
@@ -24,10 +25,13 @@ class HarnessTest : public ::testing::Test {
     if (!HasFailure()) RemoveFolder(folder_);
   }
 
-  // Starts a copy of tray_probe.exe of its own (so it can be found by its
-  // image path) and waits for its "ready" line.
+  // Starts a copy of tray_probe.exe from the tray folder (its icon is
+  // clicked; a copy of its own can be found by its image path) and waits
+  // for its "ready" line.
   void StartProbe(const std::wstring& tip, const std::wstring& hex, const std::string& locale = {}) {
-    const std::wstring exe = JoinPath(folder_, L"tray_probe.exe");
+    const std::wstring exe = JoinPath(TrayFolder(), L"tray_probe.exe");
+    CreateDirectoryW(TrayFolder().c_str(), nullptr);
+    FindProcessByImage(exe, 0).Kill();  // one left by a run that was killed
     ASSERT_TRUE(CopyFileTo(JoinPath(ExeDir(), L"tray_probe.exe"), exe));
     StartOptions options;
     options.arguments = L"\"" + report_ + L"\" \"" + tip + L"\" " + hex;

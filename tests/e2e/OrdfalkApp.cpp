@@ -36,15 +36,11 @@ const LanguageTexts kEnglish = {
 
 std::wstring BuiltProgram() { return JoinPath(ExeDir(), L"Ordfalk.exe"); }
 
-namespace {
-
 std::wstring TrayFolder() {
   wchar_t folder[MAX_PATH];
   const DWORD n = GetEnvironmentVariableW(L"ORDFALK_TRAY_FOLDER", folder, MAX_PATH);
   return n > 0 && n < MAX_PATH ? std::wstring(folder, n) : L"C:\\ordfalk-tray";
 }
-
-}  // namespace
 
 ProgramFolder::ProgramFolder(const std::wstring& tag, bool trayFolder)
     : fixed_(trayFolder), folder_(trayFolder ? TrayFolder() : MakeTempFolder(tag)) {

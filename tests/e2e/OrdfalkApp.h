@@ -48,13 +48,16 @@ inline constexpr wchar_t kRunningMutex[] = L"Local\\Ordfalk.Running";
 
 // The built program, beside the test executable.
 std::wstring BuiltProgram();
+// The one folder (C:\ordfalk-tray, or ORDFALK_TRAY_FOLDER) from which the
+// programs whose tray icons are clicked run: a runner's shell is told to
+// show the icons of the programs there.
+std::wstring TrayFolder();
 
 // A new folder with a copy of the built program. Removed at the end unless
 // the test failed (to look at afterwards).
 class ProgramFolder {
  public:
-  // TrayFolder: the one folder (C:\ordfalk-tray, or ORDFALK_TRAY_FOLDER) whose
-  // program's tray icon a runner's shell can be told to show; it stays, and
+  // TrayFolder: the program runs from TrayFolder(); that folder stays, and
   // its settings file goes at the start.
   explicit ProgramFolder(const std::wstring& tag, bool trayFolder = false);
   ~ProgramFolder();

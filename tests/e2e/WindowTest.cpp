@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
+#include <oleacc.h>
 #include <shellapi.h>
 
 #include <map>
@@ -35,10 +36,9 @@ TEST(Window, StartShowsOnlyTheTrayIcon) {
   EXPECT_FALSE(app.Visible());
   for (HWND window : TopWindows(app.Proc().Id(), L""))
     EXPECT_FALSE(IsWindowVisible(window)) << Utf8(ClassNameOf(window)) << " is visible at start";
-  if (RunningUnderWine()) {
-    TrayIcon icon;
-    EXPECT_TRUE(FindTrayIcon(kSwedish.title, &icon)) << "no tray icon with the tooltip Ordfalk 1.0";
-  }
+  // The shell knows the icon (under Wine: its tray shows one with this tooltip).
+  POINT icon{};
+  EXPECT_TRUE(TrayIconCentre(app.Tray(), kTrayIconId, kSwedish.title, &icon)) << "no tray icon";
   app.Close();
   EXPECT_TRUE(app.EndsCleanly());
 }
@@ -232,62 +232,108 @@ TEST(Window, ShowCommandAppliesToTheFirstShowing) {
 }
 
 // Window caption, menus, tray tooltip and About box, chosen by the switch
-// on the command line or, without one, by the locale.
-TEST(Window, LanguageBySwitchAndByLocale) {
-  const struct {
-    const wchar_t* arguments;
-    const char* locale;  // empty: the test process's own
-    const LanguageTexts& texts;
-  } cases[] = {
-      {L"/SWEDISH", "", kSwedish},
-      {L"/english", "", kEnglish},
-      {L"/ENGLISH /SWEDISH", "sv_SE.UTF-8", kEnglish},
-      {L"/swedish", "en_US.UTF-8", kSwedish},
-      {L"", "sv_SE.UTF-8", kSwedish},
-      {L"", "en_US.UTF-8", kEnglish},
-      {L"", "sv_FI.UTF-8", kEnglish},
-  };
-  for (const auto& c : cases) {
-    if (*c.locale && !RunningUnderWine()) continue;
-    SCOPED_TRACE(Narrow(std::wstring(L"arguments \"") + c.arguments + L"\" locale ") + c.locale);
-    OrdfalkApp app;
-    ASSERT_TRUE(app.Ready());
-    StartOptions options{c.arguments};
-    options.posixLocale = c.locale;
-    ASSERT_TRUE(app.Start(options));
+// on the command line or, without one, by the locale. A screen reader
+// (MSAA, asked from this process) hears each memo named by its label, OK
+// by its caption and the window by its title.
+struct LanguageCase {
+  const wchar_t* arguments;
+  const char* locale;  // empty: the test process's own
+  const LanguageTexts* texts;
+};
+void PrintTo(const LanguageCase& c, std::ostream* out) {
+  *out << "arguments \"" << Narrow(c.arguments) << "\" locale \"" << c.locale << "\"";
+}
+class WindowLanguage : public ::testing::TestWithParam<LanguageCase> {};
+const LanguageCase kLanguageCases[] = {
+    {L"/SWEDISH", "", &kSwedish},
+    {L"/english", "", &kEnglish},
+    {L"/ENGLISH /SWEDISH", "sv_SE.UTF-8", &kEnglish},
+    {L"/swedish", "en_US.UTF-8", &kSwedish},
+    {L"", "sv_SE.UTF-8", &kSwedish},
+    {L"", "en_US.UTF-8", &kEnglish},
+    {L"", "sv_FI.UTF-8", &kEnglish},
+};
+INSTANTIATE_TEST_SUITE_P(Cases, WindowLanguage, ::testing::ValuesIn(kLanguageCases));
 
-    EXPECT_EQ(TextOf(app.Main()), c.texts.title);
-    // Read while the window is hidden and the program idle: the reader is
-    // loaded into the program, and under Wine that has now and then broken
-    // the program while it was busy showing its window.
-    const auto menu = MenuItemsOf(app.Main());
-    EXPECT_EQ(MenuText(menu, {0}), c.texts.fileMenu);
-    EXPECT_EQ(MenuText(menu, {0, 0}), c.texts.quitItem);
-    EXPECT_EQ(MenuId(menu, {0, 0}), static_cast<int>(kQuitCommand));
-    EXPECT_EQ(MenuText(menu, {1}), c.texts.helpMenu);
-    EXPECT_EQ(MenuText(menu, {1, 0}), c.texts.aboutItem);
-    EXPECT_EQ(MenuId(menu, {1, 0}), static_cast<int>(kAboutCommand));
-    if (RunningUnderWine()) {
-      TrayIcon icon;
-      EXPECT_TRUE(FindTrayIcon(c.texts.title, &icon)) << "no tray icon with the tooltip "
-                                                      << Narrow(c.texts.title);
+// The name and role a screen reader is given for a window's client object.
+std::pair<std::wstring, long> Heard(HWND window) {
+  std::pair<std::wstring, long> heard{L"(none)", 0};
+  IAccessible* object = nullptr;
+  if (FAILED(AccessibleObjectFromWindow(window, static_cast<DWORD>(OBJID_CLIENT),
+                                        __uuidof(IAccessible), reinterpret_cast<void**>(&object))))
+    return heard;
+  VARIANT self{}, role{};
+  self.vt = VT_I4;
+  self.lVal = CHILDID_SELF;
+  BSTR name = nullptr;
+  if (SUCCEEDED(object->get_accName(self, &name)) && name) heard.first = name;
+  SysFreeString(name);
+  if (SUCCEEDED(object->get_accRole(self, &role)) && role.vt == VT_I4) heard.second = role.lVal;
+  object->Release();
+  return heard;
+}
+
+TEST_P(WindowLanguage, BySwitchAndByLocale) {
+  const LanguageCase& c = GetParam();
+  if (*c.locale) SKIP_UNLESS_WINE("a locale per process");
+  const LanguageTexts& texts = *c.texts;
+  OrdfalkApp app;
+  ASSERT_TRUE(app.Ready());
+  StartOptions options{c.arguments};
+  options.posixLocale = c.locale;
+  ASSERT_TRUE(app.Start(options));
+
+  EXPECT_EQ(TextOf(app.Main()), texts.title);
+  // Read while the window is hidden and the program idle: the reader is
+  // loaded into the program, and under Wine that has now and then broken
+  // the program while it was busy showing its window.
+  const auto menu = MenuItemsOf(app.Main());
+  EXPECT_EQ(MenuText(menu, {0}), texts.fileMenu);
+  EXPECT_EQ(MenuText(menu, {0, 0}), texts.quitItem);
+  EXPECT_EQ(MenuId(menu, {0, 0}), static_cast<int>(kQuitCommand));
+  EXPECT_EQ(MenuText(menu, {1}), texts.helpMenu);
+  EXPECT_EQ(MenuText(menu, {1, 0}), texts.aboutItem);
+  EXPECT_EQ(MenuId(menu, {1, 0}), static_cast<int>(kAboutCommand));
+  POINT icon{};
+  EXPECT_TRUE(TrayIconCentre(app.Tray(), kTrayIconId, texts.title, &icon))
+      << "no tray icon with the tooltip " << Narrow(texts.title);
+
+  // Roles only off Wine, whose proxies call labels and owner-drawn buttons
+  // plain clients.
+  CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+  const bool roles = !RunningUnderWine();
+  EXPECT_EQ(Heard(app.Main()).first, texts.title);
+  for (int slot = 1; slot <= 8; ++slot) {
+    const std::wstring label = L"Text " + std::to_wstring(slot) + L": [CTRL+" +
+                               (slot <= 4 ? L"ALT" : L"SHIFT") + L"+F" +
+                               std::to_wstring((slot - 1) % 4 + 1) + L"]";
+    EXPECT_EQ(Heard(app.Memo(slot)), std::make_pair(label, long{ROLE_SYSTEM_TEXT}))
+        << "memo " << slot;
+    if (roles) {
+      EXPECT_EQ(Heard(ControlOf(app.Main(), 200 + slot)).second, ROLE_SYSTEM_STATICTEXT);
     }
-
-    ASSERT_TRUE(app.ShowFromTray());
-    EXPECT_EQ(TextOf(app.OkButton()), L"OK");
-    EXPECT_EQ(TextOf(ControlOf(app.Main(), 201, L"Static")), L"Text 1: [CTRL+ALT+F1]");
-    EXPECT_EQ(TextOf(ControlOf(app.Main(), 208, L"Static")), L"Text 8: [CTRL+SHIFT+F4]");
-    app.Command(kAboutCommand);
-    HWND about = app.WaitForBox(c.texts.aboutCaption);
-    ASSERT_NE(about, nullptr) << "no About box captioned " << Narrow(c.texts.aboutCaption);
-    EXPECT_EQ(StaticTexts(about).rfind(c.texts.aboutTextStart, 0), 0u) << Narrow(StaticTexts(about));
-    EXPECT_EQ(GetWindow(about, GW_OWNER), app.Main());
-    PostMessageW(about, WM_COMMAND, IDOK, 0);
-    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(about); }));
-
-    app.Command(kQuitCommand);
-    EXPECT_TRUE(app.EndsCleanly());
   }
+  const auto ok = Heard(app.OkButton());
+  EXPECT_EQ(ok.first, L"OK");
+  if (roles) {
+    EXPECT_EQ(ok.second, ROLE_SYSTEM_PUSHBUTTON);
+  }
+  CoUninitialize();
+
+  ASSERT_TRUE(app.ShowFromTray());
+  EXPECT_EQ(TextOf(app.OkButton()), L"OK");
+  EXPECT_EQ(TextOf(ControlOf(app.Main(), 201, L"Static")), L"Text 1: [CTRL+ALT+F1]");
+  EXPECT_EQ(TextOf(ControlOf(app.Main(), 208, L"Static")), L"Text 8: [CTRL+SHIFT+F4]");
+  app.Command(kAboutCommand);
+  HWND about = app.WaitForBox(texts.aboutCaption);
+  ASSERT_NE(about, nullptr) << "no About box captioned " << Narrow(texts.aboutCaption);
+  EXPECT_EQ(StaticTexts(about).rfind(texts.aboutTextStart, 0), 0u) << Narrow(StaticTexts(about));
+  EXPECT_EQ(GetWindow(about, GW_OWNER), app.Main());
+  PostMessageW(about, WM_COMMAND, IDOK, 0);
+  EXPECT_TRUE(WaitUntil([&] { return !IsWindow(about); }));
+
+  app.Command(kQuitCommand);
+  EXPECT_TRUE(app.EndsCleanly());
 }
 
 // The etched separator: a darker row at y 400 and a lighter one at y 401,
