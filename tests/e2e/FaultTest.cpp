@@ -602,9 +602,10 @@ TEST(SettingsFaultTest, SettingsFileHeldAtStartIsWaitedForAndNeverOverwrittenWit
     OVERLAPPED whole{};
     std::thread letGo;
     const auto hold = [&] {
+      const bool saver = row.then == kSaves6;
       held.emplace(folder.IniPath(),
-                   row.locked ? FILE_SHARE_READ | FILE_SHARE_WRITE : row.then == kSaves6 ? FILE_SHARE_READ : 0,
-                   GENERIC_READ | (row.then == kSaves6 ? GENERIC_WRITE : 0));
+                   row.locked ? FILE_SHARE_READ | FILE_SHARE_WRITE : saver ? FILE_SHARE_READ : 0,
+                   GENERIC_READ | (saver ? GENERIC_WRITE : 0));
       ASSERT_TRUE(held->Held() && (!row.locked || LockFileEx(held->Handle(), LOCKFILE_EXCLUSIVE_LOCK,
                                                              0, MAXDWORD, MAXDWORD, &whole)));
       letGo = std::thread([&] {
@@ -612,7 +613,8 @@ TEST(SettingsFaultTest, SettingsFileHeldAtStartIsWaitedForAndNeverOverwrittenWit
         Sleep(row.heldMs);
         DWORD written = 0;
         if (row.then == kSaves6) {
-          WriteFile(held->Handle(), saved.data(), static_cast<DWORD>(saved.size()), &written, nullptr);
+          WriteFile(held->Handle(), saved.data(), static_cast<DWORD>(saved.size()), &written,
+                    nullptr);
         }
         held->Release();
         for (const ULONGLONG end = GetTickCount64() + (row.then == kSaves ? 2000 : 4000);
@@ -647,7 +649,8 @@ TEST(SettingsFaultTest, SettingsFileHeldAtStartIsWaitedForAndNeverOverwrittenWit
     if (row.atOk) letGo.join();
     EXPECT_TRUE(program.Boxes().empty());
     const std::string hand = StoredForm(L"by hand");
-    ASSERT_TRUE(WritePrivateProfileStringW(L"Main", L"Text8", std::wstring(hand.begin(), hand.end()).c_str(),
+    ASSERT_TRUE(WritePrivateProfileStringW(L"Main", L"Text8",
+                                           std::wstring(hand.begin(), hand.end()).c_str(),
                                            folder.IniPath().c_str()));
     program.Command(kQuitCommand);
     EXPECT_TRUE(program.EndsCleanly());

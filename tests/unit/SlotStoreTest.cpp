@@ -43,16 +43,16 @@ Text FileOf(const std::vector<Text>& values) {
 struct Sim {
   Text file, start = u"";  // the file now, and as the store began
   bool exists = true;
-  int held = 0;              // the next operations refused: writes,
-  bool reads = false;        // and reads too
-  size_t room = Text::npos;  // a store's next write cut at this byte,
-  bool lasting = false;      // or every one
-  std::function<void(Sim&)> other = {};  // another program's action, before the
-  int otherAt = -1, ops = 0, step = 0;   // store's operation OtherAt
-  std::string kinds = "";                // w for a write
+  int held = 0;                                  // the next operations refused: writes,
+  bool reads = false;                            // and reads too
+  size_t room = Text::npos;                      // a store's next write cut at this byte,
+  bool lasting = false;                          // or every one
+  std::function<void(Sim&)> other = {};          // another program's action, before the
+  int otherAt = -1, ops = 0, step = 0;           // store's operation OtherAt
+  std::string kinds = "";                        // w for a write
   std::map<int, std::pair<Text, int>> put = {};  // slot: a value another program put, when
-  std::set<int> raced = {};  // puts written over by the very next operation
-  std::set<int> cut = {};    // slots whose value a store's cut changed
+  std::set<int> raced = {};                      // puts written over by the very next operation
+  std::set<int> cut = {};                        // slots whose value a store's cut changed
 
   void Write(const Text& read, int slot, const Text& value, bool store) {
     const Text whole = Set(read, Key(slot), value);
@@ -116,8 +116,10 @@ struct Copy : SettingsFile, StoreClock {
       const bool refused = held && sim->reads;
       FileReading found{!sim->exists ? FileAccess::kAbsent
                         : refused    ? FileAccess::kUnreadable
-                                     : FileAccess::kRead, {}};
-      for (const Text& key : keys) found.values.push_back(refused ? kIniNoValue : Get(sim->file, key));
+                                     : FileAccess::kRead,
+                        {}};
+      for (const Text& key : keys)
+        found.values.push_back(refused ? kIniNoValue : Get(sim->file, key));
       return found;
     });
   }
@@ -125,7 +127,12 @@ struct Copy : SettingsFile, StoreClock {
     const int slot = key.back() - u'0';
     const bool racing = sim->ops == sim->otherAt;
     // Two copies' profile writes read the whole file, then write it whole.
-    const Text read = turns ? Op('r', [&](bool) { return FileReading{{}, {sim->file}}; }).values[0] : u"";
+    const Text read = turns ? Op('r',
+                                 [&](bool) {
+                                   return FileReading{{}, {sim->file}};
+                                 })
+                                  .values[0]
+                            : u"";
     Op('w', [&](bool held) {
       if (racing && sim->put.count(slot)) sim->raced.insert(slot);
       if (!held) sim->Write(turns ? read : sim->file, slot, value, true);
@@ -196,17 +203,18 @@ TEST(SlotStore, AnotherProgramBeforeAnyOperationLosesNothingAndIsNeverWrittenOve
   std::vector<std::pair<std::string, std::function<void(Sim&)>>> actions;
   for (int slot = 1; slot <= kSlotCount; ++slot) {
     actions.push_back({"put " + std::to_string(slot), [=](Sim& sim) {
-      sim.file = Set(sim.file, Key(slot), u"A0A" + Key(slot).substr(4));
-      sim.put[slot] = {Get(sim.file, Key(slot)), sim.step};
-    }});
+                         sim.file = Set(sim.file, Key(slot), u"A0A" + Key(slot).substr(4));
+                         sim.put[slot] = {Get(sim.file, Key(slot)), sim.step};
+                       }});
     actions.push_back({"back " + std::to_string(slot), [=](Sim& sim) {  // what it held at first
-      const Text first = Get(sim.start, Key(slot));
-      if (first != kIniNoValue) sim.file = Set(sim.file, Key(slot), first);
-    }});
+                         const Text first = Get(sim.start, Key(slot));
+                         if (first != kIniNoValue) sim.file = Set(sim.file, Key(slot), first);
+                       }});
     actions.push_back({"removed " + std::to_string(slot), [=](Sim& sim) {
-      const size_t at = sim.file.find(u"\n" + Key(slot) + u"=");
-      if (at != Text::npos) sim.file.erase(at + 1, sim.file.find(u'\n', at + 1) - at);
-    }});
+                         const size_t at = sim.file.find(u"\n" + Key(slot) + u"=");
+                         if (at != Text::npos)
+                           sim.file.erase(at + 1, sim.file.find(u'\n', at + 1) - at);
+                       }});
   }
   for (int n : {1, 2, 3, 5, 8, 99}) {
     for (bool reads : {false, true}) {
@@ -221,10 +229,12 @@ TEST(SlotStore, AnotherProgramBeforeAnyOperationLosesNothingAndIsNeverWrittenOve
     }
   }
   actions.push_back({"replaced", [](Sim& sim) {
-    sim.file = FileOf({u"A0B1", u"A0B2", u"A0B3", u"A0B4", u"A0B5", u"A0B6", u"A0B7", u"A0B8"});
-    sim.exists = true;
-    for (int slot = 1; slot <= kSlotCount; ++slot) sim.put[slot] = {Get(sim.file, Key(slot)), sim.step};
-  }});
+                       sim.file = FileOf({u"A0B1", u"A0B2", u"A0B3", u"A0B4", u"A0B5", u"A0B6",
+                                          u"A0B7", u"A0B8"});
+                       sim.exists = true;
+                       for (int slot = 1; slot <= kSlotCount; ++slot)
+                         sim.put[slot] = {Get(sim.file, Key(slot)), sim.step};
+                     }});
   int orders = 0;
   for (const auto& c : cases) {
     const Text now = c.now.empty() ? u"" : FileOf(c.now);
@@ -246,9 +256,12 @@ TEST(SlotStore, AnotherProgramBeforeAnyOperationLosesNothingAndIsNeverWrittenOve
         Copy copy = loaded;
         copy.Run(sim, false);
         const auto wrote = copy.wrote;
-        const auto later = [&](int slot) { return sim.put.count(slot) && sim.put[slot].second > wrote[slot]; };
+        const auto later = [&](int slot) {
+          return sim.put.count(slot) && sim.put[slot].second > wrote[slot];
+        };
         for (const auto& [slot, text] : c.typed) {
-          EXPECT_TRUE(!copy.stored || later(slot) || Get(sim.file, Key(slot)) == StoredValueOfText(text))
+          EXPECT_TRUE(!copy.stored || later(slot) ||
+                      Get(sim.file, Key(slot)) == StoredValueOfText(text))
               << "slot " << slot << " told stored";
         }
         EXPECT_TRUE(!copy.stored || sim.cut.empty()) << "success told with the file cut";
@@ -264,7 +277,8 @@ TEST(SlotStore, AnotherProgramBeforeAnyOperationLosesNothingAndIsNeverWrittenOve
           if (sim.put.count(slot) && (!c.typed.count(slot) || later(slot))) {
             EXPECT_TRUE(sim.raced.count(slot) || got == sim.put[slot].first) << "slot " << slot;
           } else {
-            const bool reverted = action == "removed " + std::to_string(slot) || action == "back " + std::to_string(slot);
+            const bool reverted = action == "removed " + std::to_string(slot) ||
+                                  action == "back " + std::to_string(slot);
             EXPECT_TRUE(got == (theirs ? found : own) || (reverted && got == own))
                 << "slot " << slot;
           }
@@ -290,7 +304,8 @@ TEST(SlotStore, TwoCopiesTakingTurnsInEveryOrderKeepWhatTheirUsersTyped) {
         // of the other's that read the file before and wrote it after this
         // copy's last look: no reading of either copy can see that one.
         const bool over = a == b && other.wrote[a] > mine.wrote[a];
-        const bool unseen = *std::max_element(other.wrote.begin(), other.wrote.end()) > mine.lastStep;
+        const bool unseen =
+            *std::max_element(other.wrote.begin(), other.wrote.end()) > mine.lastStep;
         kept[x] = mine.stored && Get(sim.file, Key(slots[x])) == own[x];
         late += mine.stored && !kept[x] && !over && unseen;
         EXPECT_TRUE(!mine.stored || kept[x] || over || unseen) << "copy " << x << " told stored";
@@ -299,16 +314,20 @@ TEST(SlotStore, TwoCopiesTakingTurnsInEveryOrderKeepWhatTheirUsersTyped) {
       for (Copy& copy : copies) copy.NextStore(sim);
       for (int slot = 1; slot <= kSlotCount; ++slot) {
         const Text before = slot == 8 ? u"48" : kMine[slot - 1];
-        EXPECT_TRUE(slot == a || slot == b || Get(sim.file, Key(slot)) == before) << "slot " << slot;
+        EXPECT_TRUE(slot == a || slot == b || Get(sim.file, Key(slot)) == before)
+            << "slot " << slot;
       }
       for (int x : {0, 1}) {
-        EXPECT_TRUE(!kept[x] || (a == b && !stored[1 - x]) || Get(sim.file, Key(slots[x])) == own[x])
+        EXPECT_TRUE(!kept[x] || (a == b && !stored[1 - x]) ||
+                    Get(sim.file, Key(slots[x])) == own[x])
             << "copy " << x << "'s text went at the next store";
       }
     };
-    const int orders = Explore({FileOf(kMine)}, {Copy(kMine, {{a, u"a"}}), Copy(kMine, {{b, u"b"}})}, end);
-    std::printf("[          ] %d orders of two copies' stores (%d lost to a write-back no copy sees)\n",
-                orders, late);
+    const int orders =
+        Explore({FileOf(kMine)}, {Copy(kMine, {{a, u"a"}}), Copy(kMine, {{b, u"b"}})}, end);
+    std::printf(
+        "[          ] %d orders of two copies' stores (%d lost to a write-back no copy sees)\n",
+        orders, late);
   }
 }
 
