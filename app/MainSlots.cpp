@@ -23,8 +23,7 @@ constexpr unsigned kLoadWaitMs = 5000;
 // How long a store waits for it at first; also how long it goes on trying
 // writes that another program refuses for a moment (a sync client or a
 // scanner holding the file), in all.
-constexpr unsigned kStoreWaitMs = 500;
-constexpr DWORD kStoreRetryMs = 500;
+constexpr unsigned kStoreRetryMs = 500;
 // At the end of the log-on Windows gives a program a few seconds: no write
 // starts after this.
 constexpr DWORD kLogOffWriteMs = 2000;
@@ -78,7 +77,7 @@ void TfrmMain::LoadingStep() {
 }
 
 bool TfrmMain::StoreSlots(bool loggingOff) {
-  ProfileSettingsFile file(kSettingsSection, kSettingsFile, kStoreWaitMs);
+  ProfileSettingsFile file(kSettingsSection, kSettingsFile, kStoreRetryMs);
   StoreTimer timer(loggingOff);
   SlotTexts memos;
   for (int slot = 1; slot <= kSlotCount; ++slot) memos[slot] = MemoText(slot);

@@ -209,12 +209,6 @@ class Store {
 
 }  // namespace
 
-std::vector<Text> SlotKeys() {
-  std::vector<Text> keys;
-  for (int slot = 1; slot <= kSlotCount; ++slot) keys.push_back(SlotOf(slot).iniKey);
-  return keys;
-}
-
 bool StoreTexts(SettingsFile& file, StoreClock& clock, const SlotTexts& memos,
                 SlotBaselines& baselines) {
   return Store(file, clock, memos, baselines).Run();

@@ -41,9 +41,6 @@ class StoreClock {
   virtual bool NextPass() = 0;
 };
 
-// The keys of the eight slots, in slot order.
-std::vector<Text> SlotKeys();
-
 // Stores the memos' texts (Memos[1..8]) and brings Baselines up to date.
 // True when every text the user changed is in the file, or was written over
 // there by another program afterwards, and no write of this copy's has left

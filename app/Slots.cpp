@@ -23,6 +23,12 @@ const SlotInfo kSlots[kSlotCount] = {
 
 const SlotInfo& SlotOf(int slot) { return kSlots[slot - 1]; }
 
+std::vector<Text> SlotKeys() {
+  std::vector<Text> keys;
+  for (const SlotInfo& slot : kSlots) keys.push_back(slot.iniKey);
+  return keys;
+}
+
 Text StoredValueOfText(const Text& text) {
   return AnsiToStr(EncodeHexText(StrToAnsi(text), kHexDigits, true));
 }

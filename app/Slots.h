@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "Toolz.h"
 
@@ -26,6 +27,8 @@ struct SlotInfo {
 
 // Slot 1..8.
 const SlotInfo& SlotOf(int slot);
+// The keys of the eight slots in the settings file, in slot order.
+std::vector<Text> SlotKeys();
 
 inline const Text kSettingsSection = u"Main";
 

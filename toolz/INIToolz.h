@@ -29,4 +29,15 @@ Text IniReadString(const Text& section, const Text& key, const Text& defaultValu
 bool IniWriteString(const Text& section, const Text& key, const Text& value,
                     const Text& fileName);
 
+// Writes Value under Key in Section whatever the file holds, then has the
+// platform forget its copy of the file, done or refused. True when the
+// platform reports it done; whether the file holds it, only a later read
+// tells (a write on a full volume can cut the file short and report success).
+bool IniWriteStringUnchecked(const Text& section, const Text& key, const Text& value,
+                             const Text& fileName);
+
+// Has the platform forget its copy of the file, so that the next read or
+// write starts from what the disk holds.
+void IniForgetCopy(const Text& fileName);
+
 }  // namespace ordfalk

@@ -15,10 +15,21 @@ std::wstring FileNameOf(const Text& fileName) {
 }
 
 // Asks the platform to write out its cached copy of the file and to forget
-// it, so that the next read comes from the disk. Documented as always
-// answering FALSE.
+// it, so that the next read or write starts from the disk. Documented as
+// always answering FALSE. The copy is known by the file's time of last
+// write, which two writes within the same tick of the clock share: a write
+// from it would put back what another program wrote since.
 void FlushFile(const std::wstring& file) {
   WritePrivateProfileStringW(nullptr, nullptr, nullptr, file.c_str());
+}
+
+// Writes, and forgets the copy, done or refused.
+bool WriteValue(const std::wstring& section, const std::wstring& key, const std::wstring& value,
+                const std::wstring& file) {
+  const bool written =
+      WritePrivateProfileStringW(section.c_str(), key.c_str(), value.c_str(), file.c_str()) != FALSE;
+  FlushFile(file);
+  return written;
 }
 
 const std::wstring kAbsent = Wide(kIniNoValue);
@@ -64,17 +75,31 @@ bool IniWriteString(const Text& section, const Text& key, const Text& value,
     const std::wstring wideKey = Wide(key);
     const std::wstring wideValue = Wide(value);
     if (ReadValue(wideSection, wideKey, file) == wideValue) return true;
-    const bool written = WritePrivateProfileStringW(wideSection.c_str(), wideKey.c_str(),
-                                                    wideValue.c_str(), file.c_str()) != FALSE;
-    // Done or refused, the platform's copy goes, so that later reads see
+    // Done or refused, the platform's copy goes, so that the read below sees
     // what the disk holds and not a value that never reached it.
-    FlushFile(file);
+    const bool written = WriteValue(wideSection, wideKey, wideValue, file);
     // A write reported as done may still be missing from the disk: a full
     // volume cuts the file short, and the writer need not say so. Only the
     // file, read again, tells.
     return written && ReadValue(wideSection, wideKey, file) == wideValue;
   } catch (...) {
     return false;
+  }
+}
+
+bool IniWriteStringUnchecked(const Text& section, const Text& key, const Text& value,
+                             const Text& fileName) {
+  try {
+    return WriteValue(Wide(section), Wide(key), Wide(value), FileNameOf(fileName));
+  } catch (...) {
+    return false;
+  }
+}
+
+void IniForgetCopy(const Text& fileName) {
+  try {
+    FlushFile(FileNameOf(fileName));
+  } catch (...) {
   }
 }
 

@@ -89,29 +89,20 @@ void SettingsHold::Release() {
   file_ = INVALID_HANDLE_VALUE;
 }
 
-// Asks the platform to forget its copy of the file, so that the next read or
-// write starts from what the disk holds. The copy is known by the file's
-// time of last write, which two writes within the same tick of the clock
-// share: a write from it would put back what another program wrote since.
-// Every read and write here ends with it, so none starts from a copy.
-void ForgetCopy(const std::wstring& file) {
-  WritePrivateProfileStringW(nullptr, nullptr, nullptr, file.c_str());
-}
-
 }  // namespace
 
 FileReading ProfileSettingsFile::Read(const std::vector<Text>& keys, bool wait) {
   FileReading reading;
   reading.values.assign(keys.size(), kIniNoValue);
-  const Text file = fileName_.empty() ? IniDefaultFileName(AppExePath()) : fileName_;
   {
-    SettingsHold hold(Wide(file), wait ? waitMs_ : 0);
+    SettingsHold hold(Wide(fileName_.empty() ? IniDefaultFileName(AppExePath()) : fileName_),
+                      wait ? waitMs_ : 0);
     reading.access = hold.Access();
     if (reading.access == FileAccess::kAbsent) return reading;
     auto readValues = [&] {
       bool any = false;
       for (size_t i = 0; i < keys.size(); ++i) {
-        reading.values[i] = IniReadString(section_, keys[i], kIniNoValue, file);
+        reading.values[i] = IniReadString(section_, keys[i], kIniNoValue, fileName_);
         any = any || reading.values[i] != kIniNoValue;
       }
       return any;
@@ -123,15 +114,15 @@ FileReading ProfileSettingsFile::Read(const std::vector<Text>& keys, bool wait) 
       readValues();
     }
   }
-  ForgetCopy(Wide(file));  // once the hold, which keeps it from being opened to write, is gone
+  // Every read and write here leaves the platform no copy of the file, so
+  // that none starts from one; this once the hold, which keeps the file
+  // from being opened to write, is gone.
+  IniForgetCopy(fileName_);
   return reading;
 }
 
 void ProfileSettingsFile::Write(const Text& key, const Text& value) {
-  const std::wstring file = Wide(fileName_.empty() ? IniDefaultFileName(AppExePath()) : fileName_);
-  WritePrivateProfileStringW(Wide(section_).c_str(), Wide(key).c_str(), Wide(value).c_str(),
-                             file.c_str());
-  ForgetCopy(file);  // done or refused
+  IniWriteStringUnchecked(section_, key, value, fileName_);
 }
 
 }  // namespace ordfalk
