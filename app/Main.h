@@ -110,7 +110,7 @@ class TfrmMain {
   void ShowInFront();
   Text MemoText(int slot) const;
   void SetMemoText(int slot, const Text& text);
-  void PasteTextToFocus(const AnsiString& bytes, const Text& text);
+  void PasteTextToFocus(const Text& text);
   void ShowFirstTime();
   // Centres the window in the work area, the first time only.
   void PlaceFirstTime();

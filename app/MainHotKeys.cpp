@@ -37,16 +37,15 @@ void TfrmMain::WMHotKey(WPARAM identifier) {
   // both paste, the lower-numbered first.
   for (int slot = 1; slot <= kSlotCount; ++slot) {
     if (static_cast<uint32_t>(identifier) != FHotKeyAtom[slot]) continue;
-    const Text text = MemoText(slot);
-    PasteTextToFocus(StrToAnsi(text), text);
+    PasteTextToFocus(MemoText(slot));
   }
 }
 
-void TfrmMain::PasteTextToFocus(const AnsiString& bytes, const Text& text) {
+void TfrmMain::PasteTextToFocus(const Text& text) {
   // The clipboard is filled and closed again before the target is asked.
   // When it could not be filled (another program holds it open), the
   // target is not asked: it would paste whatever the clipboard held before.
-  if (!ClipboardSetText(bytes, text)) return;
+  if (!ClipboardSetText(text)) return;
   const DWORD target = GetWindowThreadProcessId(GetForegroundWindow(), nullptr);
   if (!AttachThreadInput(GetCurrentThreadId(), target, static_cast<BOOL>(-1))) return;
   // While joined, GetFocus answers for the foreground program's input.

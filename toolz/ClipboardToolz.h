@@ -27,10 +27,11 @@ bool ClipboardSetBuffer(uint16_t format, const void* data, int32_t size);
 // clipboard took the text.
 bool ClipboardSetText(const AnsiString& text);
 
-// The same, in the same opening of the clipboard, with Text itself before
-// the bytes as CF_UNICODETEXT (its units and one terminating zero unit):
-// programs that read Unicode paste every character exactly, those that
-// read only 8-bit text get Bytes. True when the clipboard took both.
-bool ClipboardSetText(const AnsiString& bytes, const Text& text);
+// The same for the low bytes of Text's units, in the same opening of the
+// clipboard with Text itself before them as CF_UNICODETEXT (its units and
+// one terminating zero unit): programs that read Unicode paste every
+// character exactly, those that read only 8-bit text get the bytes. True
+// when the clipboard took both.
+bool ClipboardSetText(const Text& text);
 
 }  // namespace ordfalk

@@ -98,7 +98,8 @@ bool ClipboardSetText(const AnsiString& text) {
   return clipboard && PutAnsiText(text);
 }
 
-bool ClipboardSetText(const AnsiString& bytes, const Text& text) {
+bool ClipboardSetText(const Text& text) {
+  const AnsiString bytes = StrToAnsi(text);
   OpenedClipboard clipboard;
   // Formats are listed in the order they were placed, and some programs
   // take the first they know: the exact text comes first.
